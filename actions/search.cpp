@@ -1,0 +1,7 @@
+#include "actions/search.h"
+
+namespace velmora {
+
+void OnSearchClicked(HandlerContext&) {}
+
+} // namespace velmora

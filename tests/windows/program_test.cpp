@@ -1,0 +1,130 @@
+// The real velmora.exe, started as its own process: how it ends.
+#include "tests/windows/test_support_win.h"
+
+namespace velmora::test {
+namespace {
+
+// A started velmora.exe; ended by force if a test leaves it running.
+class Program {
+public:
+    Program() {
+        std::string command = "\"" + BesideTestProgram("velmora.exe") + "\"";
+        STARTUPINFOA startup{sizeof startup};
+        started_ = ::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                    nullptr, &startup, &process_);
+    }
+    ~Program() {
+        if (!started_)
+            return;
+        if (::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT)
+            ::TerminateProcess(process_.hProcess, 99);
+        ::CloseHandle(process_.hThread);
+        ::CloseHandle(process_.hProcess);
+    }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    bool Started() const { return started_; }
+
+    // The program's main window, once it is shown.
+    HWND MainWindow(int timeoutMs = 10000) {
+        const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+        ::WaitForInputIdle(process_.hProcess, timeoutMs);
+        while (::GetTickCount64() < deadline) {
+            struct Search {
+                DWORD pid;
+                HWND found;
+            } search{process_.dwProcessId, nullptr};
+            ::EnumWindows(
+                [](HWND hwnd, LPARAM param) -> BOOL {
+                    auto& s = *reinterpret_cast<Search*>(param);
+                    DWORD pid = 0;
+                    ::GetWindowThreadProcessId(hwnd, &pid);
+                    if (pid == s.pid && ::IsWindowVisible(hwnd) && WindowText(hwnd) == "Velmora") {
+                        s.found = hwnd;
+                        return FALSE;
+                    }
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&search));
+            if (search.found)
+                return search.found;
+            ::Sleep(20);
+        }
+        return nullptr;
+    }
+
+    // The exit code once the process has ended, or -2 when it is still running.
+    long ExitCode(int timeoutMs = 10000) {
+        if (::WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0)
+            return -2;
+        DWORD code = 0;
+        ::GetExitCodeProcess(process_.hProcess, &code);
+        return static_cast<long>(code);
+    }
+
+private:
+    PROCESS_INFORMATION process_{};
+    bool started_ = false;
+};
+
+HWND ChildOfClass(HWND parent, const char* className, int nth = 0) {
+    HWND child = nullptr;
+    for (int i = 0; i <= nth; ++i)
+        child = ::FindWindowExA(parent, child, className, nullptr);
+    return child;
+}
+
+void Foreground(HWND hwnd) {
+    ::SetForegroundWindow(hwnd);
+    PumpUntil([&] { return ::GetForegroundWindow() == hwnd; }, 2000);
+}
+
+TEST(Program, EscInTheSearchBoxEndsTheProgramWithExitCodeZero) {
+    Program program;
+    ASSERT_TRUE(program.Started());
+    HWND main = program.MainWindow();
+    ASSERT_NE(main, nullptr);
+    HWND searchBox = ChildOfClass(main, "Edit");
+    ASSERT_NE(searchBox, nullptr);
+    Foreground(main);
+    RECT box{};
+    ::GetWindowRect(searchBox, &box);
+    ClickAt({(box.left + box.right) / 2, (box.top + box.bottom) / 2});
+    PressKey(VK_ESCAPE);
+    EXPECT_EQ(program.ExitCode(), 0);
+}
+
+TEST(Program, TheCloseBoxEndsTheProgramWithExitCodeZero) {
+    Program program;
+    HWND main = program.MainWindow();
+    ASSERT_NE(main, nullptr);
+    ::PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(program.ExitCode(), 0);
+}
+
+TEST(Program, AltF4EndsTheProgramWithExitCodeZero) {
+    Program program;
+    HWND main = program.MainWindow();
+    ASSERT_NE(main, nullptr);
+    Foreground(main);
+    PressKey(VK_F4, {VK_MENU});
+    EXPECT_EQ(program.ExitCode(), 0);
+}
+
+TEST(Program, StartsWithTheFocusOnTheList) {
+    Program program;
+    HWND main = program.MainWindow();
+    ASSERT_NE(main, nullptr);
+    GUITHREADINFO info{sizeof info};
+    DWORD thread = ::GetWindowThreadProcessId(main, nullptr);
+    ASSERT_TRUE(PumpUntil([&] {
+        return ::GetGUIThreadInfo(thread, &info) && info.hwndFocus &&
+               info.hwndFocus == ChildOfClass(main, "SysListView32");
+    }));
+    ::PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.ExitCode(), 0);
+}
+
+} // namespace
+} // namespace velmora::test
