@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace velmora {
@@ -164,6 +165,14 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SETFOCUS:
         FocusOnActivation(*form);
         return 0;
+    case WM_GETMINMAXINFO: {
+        // The outer size is kept exactly, even where it exceeds the screen.
+        ::DefWindowProcA(hwnd, message, wParam, lParam);
+        auto& info = *reinterpret_cast<MINMAXINFO*>(lParam);
+        info.ptMaxTrackSize.x = std::max<LONG>(info.ptMaxTrackSize.x, form->record->width);
+        info.ptMaxTrackSize.y = std::max<LONG>(info.ptMaxTrackSize.y, form->record->height);
+        return 0;
+    }
     case WM_SETFONT:
         form->font = reinterpret_cast<HFONT>(wParam);
         return 0;

@@ -1,56 +1,6 @@
-// Program entry: start-up, the event loop and the exit sequence.
-#include "app/bindings.h"
-#include "app/clipboard_text.h"
-#include "app/desktop_win.h"
-#include "app/event_loop_win.h"
-#include "app/exit_routines.h"
-#include "app/form_win.h"
-#include "app/main_window_record.h"
-#include "app/message_box_win.h"
-#include "app/ole_scope_win.h"
-#include "app/startup.h"
-#include "ui/game_list_win.h"
+// Program entry. The command line is ignored.
+#include "app/program_win.h"
 
-#include <windows.h>
-
-namespace {
-
-void MakeProgramFolderCurrent() {
-    char path[MAX_PATH] = {};
-    if (::GetModuleFileNameA(nullptr, path, MAX_PATH) == 0)
-        return;
-    const std::string folder = velmora::FolderOfProgram(path);
-    if (!folder.empty())
-        ::SetCurrentDirectoryA(folder.c_str());
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    return velmora::RunProgram(instance);
 }
-
-int Run(HINSTANCE instance) {
-    using namespace velmora;
-    // Declared first, so the exit sequence ends with OleUninitialize on every way out.
-    OleScope ole;
-    MakeProgramFolderCurrent();
-    ExitRoutineList exitRoutines;
-    exitRoutines.Add(OnExit);
-
-    FormEnvironment environment(instance);
-    Form* mainWindow = environment.Ready() ? LoadForm(kMainWindowRecord) : nullptr;
-    if (!mainWindow) {
-        ShowFatalError("主窗口无法创建，程序将退出。");
-        return -1; // without the exit routines
-    }
-    GameListControl gameList(mainWindow->Control(Role::GameList));
-    Win32Desktop desktop;
-    HandlerContext context{.gameList = &gameList, .desktop = &desktop};
-    environment.SetEventSink(
-        [&context](HandlerId handler, const PointerArgs& args) {
-            RunHandler(handler, context, args);
-        });
-
-    const int code = RunEventLoop();
-    exitRoutines.RunAll();
-    return code;
-}
-
-} // namespace
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return Run(instance); }

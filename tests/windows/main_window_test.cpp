@@ -247,3 +247,21 @@ TEST_F(MainWindow, EscWithAModifierDoesNotClose) {
 
 } // namespace
 } // namespace velmora::test
+
+namespace velmora::test {
+namespace {
+
+// Run on an 800x600 virtual desktop by small_screen_test.sh, not in the ordinary suite.
+TEST_F(MainWindowTest, DISABLED_OnAn800x600ScreenStartsPartlyOffItAndIsNotMovedBack) {
+    ASSERT_EQ(::GetSystemMetrics(SM_CXSCREEN), 800);
+    ASSERT_EQ(::GetSystemMetrics(SM_CYSCREEN), 600);
+    RECT outer{};
+    ::GetWindowRect(hwnd_, &outer);
+    EXPECT_EQ(outer.left, -15);
+    EXPECT_EQ(outer.top, 43);
+    EXPECT_EQ(outer.right - outer.left, 831);
+    EXPECT_EQ(outer.bottom - outer.top, 514);
+}
+
+} // namespace
+} // namespace velmora::test

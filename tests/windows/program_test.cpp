@@ -128,3 +128,50 @@ TEST(Program, StartsWithTheFocusOnTheList) {
 
 } // namespace
 } // namespace velmora::test
+
+#include "app/clipboard_text.h"
+#include "app/program_win.h"
+
+#include <atomic>
+#include <thread>
+
+namespace velmora::test {
+namespace {
+
+TEST(Program, AMainWindowThatCannotBeCreatedGivesTheFatalErrorReportAndExitCodeMinusOne) {
+    ClipboardText = "kept";
+    std::atomic<bool> boxSeen{false};
+    std::atomic<bool> hasErrorIcon{false};
+    std::thread closer([&] {
+        for (int i = 0; i < 500 && !boxSeen; ++i) {
+            HWND box = ::FindWindowA("#32770", "Velmora");
+            if (box) {
+                boxSeen = true;
+                ::EnumChildWindows(
+                    box,
+                    [](HWND child, LPARAM seen) -> BOOL {
+                        const auto style = ::GetWindowLongPtrA(child, GWL_STYLE);
+                        if ((style & SS_TYPEMASK) == SS_ICON &&
+                            ::SendMessageA(child, STM_GETICON, 0, 0) != 0)
+                            *reinterpret_cast<std::atomic<bool>*>(seen) = true;
+                        return TRUE;
+                    },
+                    reinterpret_cast<LPARAM>(&hasErrorIcon));
+                ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+            }
+            ::Sleep(10);
+        }
+    });
+    const int code = RunProgram(::GetModuleHandleA(nullptr), [](const WindowRecord&) -> Form* {
+        return nullptr;
+    });
+    closer.join();
+    EXPECT_EQ(code, -1);
+    EXPECT_TRUE(boxSeen);
+    EXPECT_TRUE(hasErrorIcon);
+    EXPECT_EQ(ClipboardText, "kept"); // the exit routines did not run
+    ClipboardText.clear();
+}
+
+} // namespace
+} // namespace velmora::test
