@@ -26,7 +26,7 @@ public:
     // Null when the file cannot be opened. Others may read and write it meanwhile.
     virtual std::unique_ptr<ReadableFile> OpenForReading(const std::string& path) = 0;
     virtual bool FileExists(const std::string& path) = 0;
-    virtual void DeleteFile(const std::string& path) = 0;
+    virtual void RemoveFile(const std::string& path) = 0;
     // The temporary-files folder, or nothing when it cannot be had.
     virtual std::string TempFolder() = 0;
 

@@ -2,6 +2,7 @@
 
 #include "app/window_rules.h"
 #include "ui/game_list_win.h"
+#include "ui/progress_bar_win.h"
 
 #include <commctrl.h>
 
@@ -13,6 +14,7 @@ namespace {
 
 constexpr char kFormClass[] = "VelmoraForm";
 constexpr int kFirstControlId = 1000;
+constexpr UINT kDestroyRequest = WM_APP + 1;
 
 struct Shared {
     HINSTANCE instance = nullptr;
@@ -77,8 +79,7 @@ HWND CreateControl(Form& form, std::size_t index) {
     case ComponentKind::ReportList:
         return CreateGameList(form.hwnd, c, common, id, g_shared.instance, GuiFont());
     case ComponentKind::ProgressBar:
-        hwnd = ::CreateWindowExA(WS_EX_STATICEDGE, PROGRESS_CLASSA, "", common, c.x, c.y,
-                                 c.width, c.height, form.hwnd, id, g_shared.instance, nullptr);
+        hwnd = CreateProgressBar(form.hwnd, c, common, id, g_shared.instance);
         break;
     }
     if (hwnd)
@@ -164,6 +165,10 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_SETFOCUS:
         FocusOnActivation(*form);
+        return 0;
+    case kDestroyRequest:
+        if (form->pendingDestroy)
+            ::DestroyWindow(hwnd);
         return 0;
     case WM_GETMINMAXINFO: {
         // The outer size is kept exactly, even where it exceeds the screen.
@@ -301,6 +306,11 @@ void RaiseEvent(const Form& form, int component, int event, const PointerArgs& a
     const auto handler = BoundHandler(form.record->components[component], event);
     if (handler && g_shared.sink)
         g_shared.sink(*handler, args);
+}
+
+void RequestDestroy(Form& form) {
+    form.pendingDestroy = true;
+    ::PostMessageA(form.hwnd, kDestroyRequest, 0, 0);
 }
 
 int LiveFormCount() { return g_shared.liveForms; }

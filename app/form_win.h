@@ -19,6 +19,7 @@ struct Form {
     std::vector<HWND> controls; // parallel to record->components; null for menus
     HWND lastFocus = nullptr;   // the control that had the focus at the last deactivation
     HFONT font = nullptr;       // the window's own font; a stock object, never freed
+    bool pendingDestroy = false; // a destroy request is on its way
 
     HWND Control(Role role) const;
     // Index of the component whose window is exactly `hwnd`, or -1.
@@ -52,6 +53,11 @@ Form* FormOfWindow(HWND hwnd);
 
 // Raises a bound event of a component: runs the bound handler, if any, through the sink.
 void RaiseEvent(const Form& form, int component, int event, const PointerArgs& args = {});
+
+// Marks the window and posts a request to destroy it. The event loop handles the request when
+// it next runs, before any input that is waiting; a request for a window that no longer exists,
+// or that is no longer marked, is dropped.
+void RequestDestroy(Form& form);
 
 // Number of windows of the program that exist.
 int LiveFormCount();

@@ -5,9 +5,13 @@ namespace velmora {
 
 class ListPort;
 class DesktopPort;
+class FilesPort;
+class ProgressPort;
 
 struct HandlerContext {
     ListPort* gameList = nullptr;
+    ProgressPort* progress = nullptr;
+    FilesPort* files = nullptr;
     DesktopPort* desktop = nullptr;
 };
 

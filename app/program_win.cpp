@@ -9,7 +9,9 @@
 #include "app/message_box_win.h"
 #include "app/ole_scope_win.h"
 #include "app/startup.h"
+#include "acquire/files_win.h"
 #include "ui/game_list_win.h"
+#include "ui/progress_window_win.h"
 
 namespace velmora {
 namespace {
@@ -39,8 +41,11 @@ int RunProgram(HINSTANCE instance, FormLoader loadForm) {
         return -1; // the exit sequence without the exit routines
     }
     GameListControl gameList(mainWindow->Control(Role::GameList));
+    ProgressWindowControl progress(loadForm);
+    Win32Files files;
     Win32Desktop desktop;
-    HandlerContext context{.gameList = &gameList, .desktop = &desktop};
+    HandlerContext context{
+        .gameList = &gameList, .progress = &progress, .files = &files, .desktop = &desktop};
     environment.SetEventSink([&context](HandlerId handler, const PointerArgs& args) {
         RunHandler(handler, context, args);
     });

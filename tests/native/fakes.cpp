@@ -52,7 +52,7 @@ std::unique_ptr<ReadableFile> MemoryFiles::OpenForReading(const std::string& pat
     return std::make_unique<MemoryFile>(*this, it->second);
 }
 
-void MemoryFiles::DeleteFile(const std::string& path) {
+void MemoryFiles::RemoveFile(const std::string& path) {
     deleted.push_back(path);
     files.erase(path);
 }

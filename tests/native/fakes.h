@@ -28,7 +28,7 @@ public:
     std::int32_t FileSize(const std::string& path) override;
     std::unique_ptr<ReadableFile> OpenForReading(const std::string& path) override;
     bool FileExists(const std::string& path) override { return files.count(path) != 0; }
-    void DeleteFile(const std::string& path) override;
+    void RemoveFile(const std::string& path) override;
     std::string TempFolder() override { return tempFolder; }
 };
 

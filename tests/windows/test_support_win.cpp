@@ -35,7 +35,7 @@ INPUT MouseInput(DWORD flags) {
 void MainWindowTest::SetUp() {
     ASSERT_TRUE(Environment().Ready());
     Environment().SetEventSink([this](HandlerId handler, const PointerArgs&) {
-        events_.push_back({handler, list_ ? list_->SelectedRow() : -2});
+        events_.push_back({handler, list_ ? list_->SelectedRow() : -2, probe_ ? probe_() : 0});
     });
     form_ = LoadForm(kMainWindowRecord);
     ASSERT_NE(form_, nullptr);

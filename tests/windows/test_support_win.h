@@ -17,6 +17,7 @@ namespace velmora::test {
 struct RecordedEvent {
     HandlerId handler;
     int selectedRow; // SelectedRow of GameList when the event was raised
+    int probed;      // what the test's probe yielded then
 };
 
 // MainWindow, loaded in this process, brought to the foreground.
@@ -32,6 +33,7 @@ protected:
     HWND hwnd_ = nullptr;
     std::unique_ptr<GameListControl> list_;
     std::vector<RecordedEvent> events_;
+    std::function<int()> probe_; // asked at each event
 };
 
 // Handles messages by the program's rules until `done` holds or `timeoutMs` has passed.
