@@ -17,10 +17,14 @@ void LoadCsvRows(const CsvLoadPorts& ports, const std::string& path, std::int32_
     const std::int32_t fileSize = ports.files.FileSize(path);
     TextFileReader reader(ports.files, path); // closes the file on every way out
 
+    // One line and one field list, their storage reused from line to line.
+    std::string line;
+    std::vector<std::string> fields;
     for (std::int32_t i = 1; i < firstDataRow; ++i) {
         if (reader.AtEnd())
             return;
-        SplitAtSeparator(reader.ReadLine(), kSeparator);
+        reader.ReadLine(line);
+        SplitAtSeparator(line, kSeparator, fields);
     }
 
     ports.progress.ShowProgressWindow();
@@ -28,8 +32,8 @@ void LoadCsvRows(const CsvLoadPorts& ports, const std::string& path, std::int32_
     std::int32_t bytesLoaded = 0;
     const std::string missing(kMissingField);
     while (!reader.AtEnd()) {
-        const std::string line = reader.ReadLine();
-        const std::vector<std::string> fields = SplitAtSeparator(line, kSeparator);
+        reader.ReadLine(line);
+        SplitAtSeparator(line, kSeparator, fields);
         // The running count stays within 32 bits; files of 2 GiB and more are out of range.
         bytesLoaded = static_cast<std::int32_t>(
             std::min<std::int64_t>(std::int64_t{bytesLoaded} + std::ssize(line), INT32_MAX));

@@ -1,11 +1,30 @@
 #include "acquire/text_file_reader.h"
 
+#include "acquire/byte_scan.h"
+
 namespace velmora {
 namespace {
 
 constexpr unsigned char kLineFeed = 0x0A;
 constexpr char kCarriageReturn = 0x0D;
 constexpr unsigned char kEndOfText = 0x1A;
+
+// What a byte means to the line scanner.
+enum ByteClass : unsigned char { kPlain, kLead, kLineEnd, kTextEnd };
+
+constexpr auto kByteClasses = [] {
+    std::array<unsigned char, 256> classes{};
+    for (int b = 0x80; b < 256; ++b)
+        classes[b] = kLead;
+    classes[kLineFeed] = kLineEnd;
+    classes[0x00] = kTextEnd;
+    classes[kEndOfText] = kTextEnd;
+    return classes;
+}();
+
+ByteClass ClassOf(char c) {
+    return static_cast<ByteClass>(kByteClasses[static_cast<unsigned char>(c)]);
+}
 
 } // namespace
 
@@ -59,12 +78,19 @@ bool TextFileReader::AtEnd() {
 
 std::string TextFileReader::ReadLine() {
     std::string line;
+    ReadLine(line);
+    return line;
+}
+
+void TextFileReader::ReadLine(std::string& line) {
+    line.clear();
     bool pendingLead = false; // the last byte taken leads a pair; its second byte is next
     bool trailLast = false;   // the last byte taken is the second byte of a pair
     while (file_ && position_ < length_) {
         if (!FillBlock(position_)) {
             MoveToEnd(); // a read error drops the line
-            return {};
+            line.clear();
+            return;
         }
         const char* const begin = block_.data() + (position_ - blockStart_);
         const char* const end = block_.data() + blockSize_;
@@ -79,34 +105,42 @@ std::string TextFileReader::ReadLine() {
                 ++p, trailLast = true;
         }
         while (!stop && p < end) {
-            const auto byte = static_cast<unsigned char>(*p);
-            if (byte >= 0x80) {
+            const char* const run = p;
+            while (end - p >= 8) { // eight plain bytes at a time
+                const std::uint64_t word = LoadWord(p);
+                if (HasHighByte(word) || HasZeroByte(word) || HasByte(word, kLineFeed) ||
+                    HasByte(word, kEndOfText))
+                    break;
+                p += 8;
+            }
+            while (p < end && ClassOf(*p) == kPlain)
+                ++p;
+            if (p != run)
+                trailLast = false;
+            if (p == end)
+                break;
+            switch (ClassOf(*p)) {
+            case kLead:
                 trailLast = false;
                 if (p + 1 == end) {
-                    pendingLead = true;
+                    pendingLead = true; // its second byte is in the next block
                     ++p;
-                    break;
-                }
-                if (p[1] == '\0') {
-                    ++p;
+                } else if (p[1] == '\0') {
+                    ++p; // an incomplete pair: its lead stays, the NUL ends the text
                     stop = true;
-                    break;
+                } else {
+                    p += 2;
+                    trailLast = true;
                 }
-                p += 2;
-                trailLast = true;
-                continue;
-            }
-            if (byte == kLineFeed) {
+                break;
+            case kLineEnd:
                 stop = true;
                 lineEnd = 1;
                 break;
-            }
-            if (byte == 0x00 || byte == kEndOfText) {
-                stop = true;
+            default:
+                stop = true; // NUL or 0x1A: not consumed
                 break;
             }
-            trailLast = false;
-            ++p;
         }
         line.append(begin, p);
         position_ += (p - begin) + lineEnd;
@@ -116,7 +150,6 @@ std::string TextFileReader::ReadLine() {
     // A carriage return that stands alone at the end is part of the line end.
     if (!trailLast && !pendingLead && !line.empty() && line.back() == kCarriageReturn)
         line.pop_back();
-    return line;
 }
 
 } // namespace velmora

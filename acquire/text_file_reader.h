@@ -23,6 +23,8 @@ public:
     // The next line, without its line end; empty at the end and after a read error, which
     // also moves the reader to the end.
     std::string ReadLine();
+    // The same into `line`, whose storage is reused from line to line.
+    void ReadLine(std::string& line);
     void Close();
 
 private:

@@ -132,7 +132,8 @@ LRESULT OnNotify(Form& form, const NMHDR& header) {
 }
 
 LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    Form* form = FormOfWindow(hwnd);
+    // Only windows of the form class come here, and their user data is their Form.
+    auto* form = reinterpret_cast<Form*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (!form)
         return ::DefWindowProcA(hwnd, message, wParam, lParam);
     switch (message) {
@@ -185,6 +186,8 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         return reinterpret_cast<LRESULT>(form->font);
     case WM_NCDESTROY: {
         std::unique_ptr<Form> owned(form); // the window's Form goes with it
+        if (form->watcher)
+            *form->watcher = nullptr;
         ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
         if (--g_shared.liveForms == 0 && g_shared.loopEntered)
             ::PostQuitMessage(0);

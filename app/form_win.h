@@ -20,6 +20,7 @@ struct Form {
     HWND lastFocus = nullptr;   // the control that had the focus at the last deactivation
     HFONT font = nullptr;       // the window's own font; a stock object, never freed
     bool pendingDestroy = false; // a destroy request is on its way
+    Form** watcher = nullptr;    // set to null when the window is destroyed
 
     HWND Control(Role role) const;
     // Index of the component whose window is exactly `hwnd`, or -1.

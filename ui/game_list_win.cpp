@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <climits>
 #include <vector>
 
 namespace velmora {
@@ -95,7 +96,9 @@ int GameListControl::InsertRow() {
     char empty[] = "";
     LVITEMA item{};
     item.mask = LVIF_TEXT | LVIF_PARAM;
-    item.iItem = RowCount();
+    // An index beyond the last row adds the row after it, as the row count would, and saves
+    // asking for the count on every insert.
+    item.iItem = INT_MAX;
     item.pszText = empty;
     item.lParam = 0;
     return static_cast<int>(::SendMessageA(hwnd_, LVM_INSERTITEMA, 0,

@@ -4,33 +4,41 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace velmora {
 namespace {
 
-constexpr UINT_PTR kSubclassId = 1;
-
-// The bar's range and position; the control's own state is not used.
+// The bar's range and position; the control's own state is not used. Held in the window's
+// user data: looking it up costs nothing, where window properties (and so SetWindowSubclass)
+// cost a server round trip per message under Wine.
 struct BarState {
+    WNDPROC original = nullptr;
     std::int32_t minimum = 0;
     std::int32_t maximum = 100;
     std::int32_t position = 0;
+    int clientWidth = 0;
     int drawnWidth = 0;
     int paints = 0;
 };
 
-int InnerWidth(HWND bar) {
-    RECT client{};
-    ::GetClientRect(bar, &client);
-    return client.right - client.left;
-}
-
-// Repaints now if the filled width has changed.
+// Draws the columns whose state has changed, straight onto the screen: a running load holds
+// the thread, so no WM_PAINT would come, and drawing only the change keeps a repaint cheap.
 void Refresh(HWND bar, BarState& state) {
-    const int width = FilledWidth(InnerWidth(bar), state.minimum, state.maximum, state.position);
+    const int width = FilledWidth(state.clientWidth, state.minimum, state.maximum, state.position);
     if (width == state.drawnWidth)
         return;
-    ::InvalidateRect(bar, nullptr, FALSE);
-    ::UpdateWindow(bar);
+    RECT client{};
+    ::GetClientRect(bar, &client);
+    RECT changed = client;
+    changed.left = std::min(width, state.drawnWidth);
+    changed.right = std::max(width, state.drawnWidth);
+    HDC dc = ::GetDC(bar);
+    ::FillRect(dc, &changed,
+               ::GetSysColorBrush(width > state.drawnWidth ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
+    ::ReleaseDC(bar, dc);
+    state.drawnWidth = width;
+    ++state.paints;
 }
 
 void Paint(HWND bar, BarState& state) {
@@ -50,16 +58,31 @@ void Paint(HWND bar, BarState& state) {
     ++state.paints;
 }
 
-LRESULT CALLBACK BarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                         DWORD_PTR data) {
-    auto& state = *reinterpret_cast<BarState*>(data);
+BarState* StateOf(HWND bar) {
+    return reinterpret_cast<BarState*>(::GetWindowLongPtrA(bar, GWLP_USERDATA));
+}
+
+void SetRange(HWND bar, BarState& state, std::int32_t minimum, std::int32_t maximum) {
+    state.minimum = minimum;
+    state.maximum = maximum;
+    state.position = ShownPosition(state.minimum, state.maximum, state.position);
+    Refresh(bar, state);
+}
+
+void SetPosition(HWND bar, BarState& state, std::int32_t position) {
+    state.position = ShownPosition(state.minimum, state.maximum, position);
+    Refresh(bar, state);
+}
+
+LRESULT CALLBACK BarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
+    BarState* held = StateOf(bar);
+    if (!held)
+        return ::DefWindowProcA(bar, message, wParam, lParam);
+    auto& state = *held;
     switch (message) {
     case PBM_SETRANGE32: {
         const LRESULT old = MAKELONG(state.minimum, state.maximum);
-        state.minimum = static_cast<std::int32_t>(wParam);
-        state.maximum = static_cast<std::int32_t>(lParam);
-        state.position = ShownPosition(state.minimum, state.maximum, state.position);
-        Refresh(bar, state);
+        SetRange(bar, state, static_cast<std::int32_t>(wParam), static_cast<std::int32_t>(lParam));
         return old;
     }
     case PBM_GETRANGE: {
@@ -72,26 +95,28 @@ LRESULT CALLBACK BarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam, U
     }
     case PBM_SETPOS: {
         const LRESULT old = state.position;
-        state.position =
-            ShownPosition(state.minimum, state.maximum, static_cast<std::int32_t>(wParam));
-        Refresh(bar, state);
+        SetPosition(bar, state, static_cast<std::int32_t>(wParam));
         return old;
     }
     case PBM_GETPOS:
         return state.position;
+    case WM_SIZE:
+        state.clientWidth = LOWORD(lParam);
+        return ::CallWindowProcA(state.original, bar, message, wParam, lParam);
     case WM_ERASEBKGND:
         return TRUE; // the paint covers the whole client area
     case WM_PAINT:
         Paint(bar, state);
         return 0;
     case WM_NCDESTROY: {
-        ::RemoveWindowSubclass(bar, BarProc, kSubclassId);
+        const WNDPROC original = state.original;
+        ::SetWindowLongPtrA(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
         ::SetWindowLongPtrA(bar, GWLP_USERDATA, 0);
         delete &state;
-        return ::DefSubclassProc(bar, message, wParam, lParam);
+        return ::CallWindowProcA(original, bar, message, wParam, lParam);
     }
     default:
-        return ::DefSubclassProc(bar, message, wParam, lParam);
+        return ::CallWindowProcA(state.original, bar, message, wParam, lParam);
     }
 }
 
@@ -104,18 +129,28 @@ HWND CreateProgressBar(HWND parent, const ComponentRecord& record, DWORD commonS
                                  nullptr);
     if (!bar)
         return nullptr;
-    auto* state = new BarState; // owned by the subclass, freed at WM_NCDESTROY
-    if (!::SetWindowSubclass(bar, BarProc, kSubclassId, reinterpret_cast<DWORD_PTR>(state))) {
-        delete state;
-        ::DestroyWindow(bar);
-        return nullptr;
-    }
-    ::SetWindowLongPtrA(bar, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state)); // for lookups
+    auto* state = new BarState; // owned by the window, freed at WM_NCDESTROY
+    ::SetWindowLongPtrA(bar, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+    state->original = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BarProc)));
+    RECT client{};
+    ::GetClientRect(bar, &client);
+    state->clientWidth = client.right;
     return bar;
 }
 
+void SetProgressBarRange(HWND bar, std::int32_t minimum, std::int32_t maximum) {
+    if (BarState* state = StateOf(bar))
+        SetRange(bar, *state, minimum, maximum);
+}
+
+void SetProgressBarPosition(HWND bar, std::int32_t position) {
+    if (BarState* state = StateOf(bar))
+        SetPosition(bar, *state, position);
+}
+
 int ProgressBarPaintCount(HWND bar) {
-    const auto* state = reinterpret_cast<const BarState*>(::GetWindowLongPtrA(bar, GWLP_USERDATA));
+    const BarState* state = StateOf(bar);
     return state ? state->paints : 0;
 }
 

@@ -1,5 +1,6 @@
 #include "ui/progress_window_win.h"
 
+#include "ui/progress_bar_win.h"
 #include "ui/progress_rules.h"
 #include "ui/progress_window_record.h"
 
@@ -9,69 +10,61 @@
 
 namespace velmora {
 
-Form* ProgressWindowControl::Current() const {
-    return hwnd_ && ::IsWindow(hwnd_) ? FormOfWindow(hwnd_) : nullptr;
+ProgressWindowControl::~ProgressWindowControl() {
+    if (form_)
+        form_->watcher = nullptr;
 }
 
-HWND ProgressWindowControl::Window() const {
-    const Form* form = Current();
-    return form ? form->hwnd : nullptr;
-}
+HWND ProgressWindowControl::Window() const { return form_ ? form_->hwnd : nullptr; }
 
-HWND ProgressWindowControl::Bar() const {
-    const Form* form = Current();
-    return form ? form->Control(Role::ProgressBar) : nullptr;
-}
+HWND ProgressWindowControl::Bar() const { return form_ ? bar_ : nullptr; }
 
 bool ProgressWindowControl::ShowProgressWindow() {
-    if (Form* form = Current()) {
-        if (!form->pendingDestroy) {
-            if (::IsIconic(form->hwnd))
-                ::ShowWindow(form->hwnd, SW_RESTORE);
+    if (form_) {
+        if (!form_->pendingDestroy) {
+            if (::IsIconic(form_->hwnd))
+                ::ShowWindow(form_->hwnd, SW_RESTORE);
             else
-                ::SetForegroundWindow(form->hwnd);
+                ::SetForegroundWindow(form_->hwnd);
             return true;
         }
-        ::DestroyWindow(form->hwnd); // its posted request goes with it
+        ::DestroyWindow(form_->hwnd); // its posted request goes with it; clears form_
     }
-    Form* form = loadForm_(kProgressWindowRecord);
-    hwnd_ = form ? form->hwnd : nullptr;
-    if (!form)
+    form_ = loadForm_(kProgressWindowRecord);
+    if (!form_)
         return false;
+    form_->watcher = &form_;
+    bar_ = form_->Control(Role::ProgressBar);
     maximum_ = 100;
     position_ = 0;
     // Drawn now, frame and bar included: the caller holds the thread until the load ends.
-    ::RedrawWindow(hwnd_, nullptr, nullptr,
+    ::RedrawWindow(form_->hwnd, nullptr, nullptr,
                    RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     return true;
 }
 
 void ProgressWindowControl::ApplyToBar() {
-    HWND bar = Bar();
-    if (!bar)
-        return;
-    ::SendMessageA(bar, PBM_SETRANGE32, 0, maximum_);
-    ::SendMessageA(bar, PBM_SETPOS, static_cast<WPARAM>(ShownPosition(0, maximum_, position_)), 0);
+    SetProgressBarRange(bar_, 0, maximum_);
+    SetProgressBarPosition(bar_, ShownPosition(0, maximum_, position_));
 }
 
 void ProgressWindowControl::SetProgressMaximum(std::int32_t value) {
-    if (!Current())
+    if (!form_)
         return;
     maximum_ = std::max(value, 0);
     ApplyToBar();
 }
 
 void ProgressWindowControl::SetProgressPosition(std::int32_t value) {
-    if (!Current())
+    if (!form_)
         return;
     position_ = std::max(value, 0);
-    ::SendMessageA(Bar(), PBM_SETPOS, static_cast<WPARAM>(ShownPosition(0, maximum_, position_)),
-                   0);
+    SetProgressBarPosition(bar_, ShownPosition(0, maximum_, position_));
 }
 
 void ProgressWindowControl::DestroyProgressWindow() {
-    if (Form* form = Current())
-        RequestDestroy(*form);
+    if (form_)
+        RequestDestroy(*form_);
 }
 
 } // namespace velmora

@@ -11,6 +11,9 @@ using FormLoader = Form* (*)(const WindowRecord&);
 class ProgressWindowControl final : public ProgressPort {
 public:
     explicit ProgressWindowControl(FormLoader loadForm = LoadForm) : loadForm_(loadForm) {}
+    ~ProgressWindowControl();
+    ProgressWindowControl(const ProgressWindowControl&) = delete;
+    ProgressWindowControl& operator=(const ProgressWindowControl&) = delete;
 
     bool ShowProgressWindow() override;
     // Without a window (it could not be created) these do nothing, so that a load goes on.
@@ -23,11 +26,11 @@ public:
     HWND Bar() const;
 
 private:
-    Form* Current() const;
     void ApplyToBar();
 
     FormLoader loadForm_;
-    HWND hwnd_ = nullptr;
+    Form* form_ = nullptr; // the window while it exists: its Form clears this when it goes
+    HWND bar_ = nullptr;
     std::int32_t maximum_ = 100;
     std::int32_t position_ = 0;
 };
