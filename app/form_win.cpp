@@ -23,6 +23,8 @@ struct Shared {
     EventSink sink;
     int liveForms = 0;
     bool loopEntered = false;
+    int environments = 0;
+    ATOM classAtom = 0;
 };
 Shared g_shared;
 
@@ -225,7 +227,11 @@ int Form::ComponentOf(HWND child) const {
     return -1;
 }
 
-FormEnvironment::FormEnvironment(HINSTANCE instance) : instance_(instance) {
+// Environments nest (a test may run the whole program inside its own): the first sets up
+// what windows share, the last releases it.
+FormEnvironment::FormEnvironment(HINSTANCE instance) {
+    if (g_shared.environments++ > 0)
+        return;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS |
                                                         ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
@@ -239,18 +245,22 @@ FormEnvironment::FormEnvironment(HINSTANCE instance) : instance_(instance) {
     wc.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kFormClass;
-    classAtom_ = ::RegisterClassExA(&wc);
+    g_shared.classAtom = ::RegisterClassExA(&wc);
 }
 
 FormEnvironment::~FormEnvironment() {
-    if (classAtom_)
-        ::UnregisterClassA(kFormClass, instance_);
+    if (--g_shared.environments > 0)
+        return;
+    if (g_shared.classAtom)
+        ::UnregisterClassA(kFormClass, g_shared.instance);
     if (g_shared.bigIcon)
         ::DestroyIcon(g_shared.bigIcon);
     if (g_shared.smallIcon)
         ::DestroyIcon(g_shared.smallIcon);
     g_shared = Shared{};
 }
+
+bool FormEnvironment::Ready() const { return g_shared.classAtom != 0; }
 
 void FormEnvironment::SetEventSink(EventSink sink) { g_shared.sink = std::move(sink); }
 

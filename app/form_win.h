@@ -38,12 +38,8 @@ public:
     FormEnvironment(const FormEnvironment&) = delete;
     FormEnvironment& operator=(const FormEnvironment&) = delete;
 
-    bool Ready() const { return classAtom_ != 0; }
+    bool Ready() const;
     void SetEventSink(EventSink sink);
-
-private:
-    HINSTANCE instance_;
-    ATOM classAtom_ = 0;
 };
 
 // Loads a window by the window rules. Null when it cannot be created.

@@ -51,6 +51,7 @@ int RunProgram(HINSTANCE instance, FormLoader loadForm) {
     });
 
     const int code = RunEventLoop();
+    environment.SetEventSink(nullptr); // the context goes with this call
     exitRoutines.RunAll();
     return code;
 }

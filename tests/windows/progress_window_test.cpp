@@ -180,11 +180,12 @@ TEST_F(ProgressWindow, GoesAfterTheHandlerReturnsBeforeInputQueuedMeanwhile) {
     HWND window = nullptr;
     probe_ = [&] { return ::IsWindow(window) ? 1 : 0; };
     ::SetFocus(Control(Role::FetchButton));
-    ASSERT_TRUE(progress_.ShowProgressWindow());
-    window = progress_.Window();
     RECT button{};
     ::GetWindowRect(Control(Role::SearchButton), &button);
     ::SetCursorPos((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+    PumpFor(50);
+    ASSERT_TRUE(progress_.ShowProgressWindow());
+    window = progress_.Window();
     INPUT click[2] = {};
     click[0].type = click[1].type = INPUT_MOUSE;
     click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
