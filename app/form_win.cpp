@@ -15,6 +15,8 @@ namespace {
 constexpr char kFormClass[] = "VelmoraForm";
 constexpr int kFirstControlId = 1000;
 constexpr UINT kDestroyRequest = WM_APP + 1;
+constexpr UINT kFirstMenuCommand = 40000; // below the system commands of 0xF000 and up
+constexpr UINT kMenuItemsPerComponent = 100;
 
 struct Shared {
     HINSTANCE instance = nullptr;
@@ -133,6 +135,18 @@ LRESULT OnNotify(Form& form, const NMHDR& header) {
     return 0;
 }
 
+void RaiseMenuItem(const Form& form, UINT command) {
+    if (command < kFirstMenuCommand)
+        return;
+    const std::size_t component = (command - kFirstMenuCommand) / kMenuItemsPerComponent;
+    const std::size_t item = (command - kFirstMenuCommand) % kMenuItemsPerComponent;
+    if (component >= form.record->components.size())
+        return;
+    const ComponentRecord& menu = form.record->components[component];
+    if (menu.kind == ComponentKind::Menu && item < menu.items.size() && g_shared.sink)
+        g_shared.sink(menu.items[item].handler, {});
+}
+
 LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     // Only windows of the form class come here, and their user data is their Form.
     auto* form = reinterpret_cast<Form*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
@@ -140,6 +154,10 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         return ::DefWindowProcA(hwnd, message, wParam, lParam);
     switch (message) {
     case WM_COMMAND: {
+        if (lParam == 0 && HIWORD(wParam) == 0) {
+            RaiseMenuItem(*form, LOWORD(wParam));
+            return 0;
+        }
         const int index = form->ComponentOf(reinterpret_cast<HWND>(lParam));
         if (index >= 0 && HIWORD(wParam) == BN_CLICKED)
             RaiseEvent(*form, index, kEventClick);
@@ -319,6 +337,10 @@ void RaiseEvent(const Form& form, int component, int event, const PointerArgs& a
     const auto handler = BoundHandler(form.record->components[component], event);
     if (handler && g_shared.sink)
         g_shared.sink(*handler, args);
+}
+
+UINT MenuCommandId(std::size_t component, std::size_t item) {
+    return kFirstMenuCommand + static_cast<UINT>(component * kMenuItemsPerComponent + item);
 }
 
 void RequestDestroy(Form& form) {

@@ -51,6 +51,11 @@ Form* FormOfWindow(HWND hwnd);
 // Raises a bound event of a component: runs the bound handler, if any, through the sink.
 void RaiseEvent(const Form& form, int component, int event, const PointerArgs& args = {});
 
+// The command number of item `item` of the menu that is component `component` of a record.
+// A chosen popup item comes back to the window as WM_COMMAND with this number, and the window
+// raises the item's handler.
+UINT MenuCommandId(std::size_t component, std::size_t item);
+
 // Marks the window and posts a request to destroy it. The event loop handles the request when
 // it next runs, before any input that is waiting; a request for a window that no longer exists,
 // or that is no longer marked, is dropped.

@@ -7,12 +7,14 @@ class ListPort;
 class DesktopPort;
 class FilesPort;
 class ProgressPort;
+class TextBoxPort;
 
 struct HandlerContext {
     ListPort* gameList = nullptr;
     ProgressPort* progress = nullptr;
     FilesPort* files = nullptr;
     DesktopPort* desktop = nullptr;
+    TextBoxPort* searchBox = nullptr;
 };
 
 // Arguments of a pointer event: client position and key state (Ctrl 1, Shift 2, Alt 4).

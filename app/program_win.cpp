@@ -43,9 +43,13 @@ int RunProgram(HINSTANCE instance, FormLoader loadForm) {
     GameListControl gameList(mainWindow->Control(Role::GameList));
     ProgressWindowControl progress(loadForm);
     Win32Files files;
-    Win32Desktop desktop;
-    HandlerContext context{
-        .gameList = &gameList, .progress = &progress, .files = &files, .desktop = &desktop};
+    Win32Desktop desktop(mainWindow);
+    Win32TextBox searchBox(mainWindow->Control(Role::SearchBox));
+    HandlerContext context{.gameList = &gameList,
+                           .progress = &progress,
+                           .files = &files,
+                           .desktop = &desktop,
+                           .searchBox = &searchBox};
     environment.SetEventSink([&context](HandlerId handler, const PointerArgs& args) {
         RunHandler(handler, context, args);
     });

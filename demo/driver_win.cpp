@@ -2,6 +2,7 @@
 //   velmora_driver wait             waits for the main window; prints its outer rectangle
 //   velmora_driver key NAME         sends a key (esc) to the main window with real input
 //   velmora_driver hold SECONDS     keeps Wine's desktop alive for a test run, then ends
+//   velmora_driver hold-clipboard MS  holds the clipboard open, as a busy program would
 #include <windows.h>
 
 #include <cstdio>
@@ -83,6 +84,24 @@ int main(int argc, char** argv) {
         return Wait();
     if (argc >= 3 && std::strcmp(argv[1], "key") == 0)
         return SendKey(argv[2]);
+    if (argc >= 3 && std::strcmp(argv[1], "hold-clipboard") == 0) {
+        // With a window of its own, as a program holding the clipboard has: Wine lets two
+        // openers without a window share it.
+        HWND owner = ::CreateWindowExA(0, "STATIC", "velmora-clipboard", WS_POPUP, 0, 0, 1, 1,
+                                       nullptr, nullptr, nullptr, nullptr);
+        int tries = 0;
+        while (!::OpenClipboard(owner)) {
+            if (++tries > 500)
+                return 1;
+            ::Sleep(2);
+        }
+        std::printf("held\n");
+        std::fflush(stdout);
+        ::Sleep(static_cast<DWORD>(std::atoi(argv[2])));
+        ::CloseClipboard();
+        ::DestroyWindow(owner);
+        return 0;
+    }
     if (argc >= 3 && std::strcmp(argv[1], "hold") == 0)
         return Hold(argv[2]);
     std::fprintf(stderr, "usage: velmora_driver wait | key esc | hold SECONDS\n");

@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <array>
 #include <climits>
 #include <vector>
 
@@ -114,22 +115,31 @@ void GameListControl::SetCellText(int row, int column, const std::string& text) 
     ::SendMessageA(hwnd_, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
 }
 
-std::string GameListControl::GetCellText(int row, int column) const {
+void GameListControl::ReadCellText(int row, int column, std::string& text) const {
+    text.clear();
     if (row < 0 || !ColumnExists(column))
-        return {};
-    // The list copies at most the buffer less one byte; a text that fills it may be longer.
-    std::vector<char> buffer(kFirstTextBuffer);
+        return;
+    // The list copies at most the buffer less one byte; a text that fills it may be longer, so
+    // the buffer doubles until the text falls short of it. The first buffer is on the stack.
+    std::array<char, kFirstTextBuffer> first;
+    std::vector<char> larger;
+    char* buffer = first.data();
+    std::size_t size = first.size();
     for (;;) {
         buffer[0] = '\0';
         LVITEMA item{};
         item.iSubItem = column;
-        item.pszText = buffer.data();
-        item.cchTextMax = static_cast<int>(buffer.size());
+        item.pszText = buffer;
+        item.cchTextMax = static_cast<int>(size);
         const auto length = static_cast<std::size_t>(
             ::SendMessageA(hwnd_, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item)));
-        if (length < buffer.size() - 1)
-            return std::string(buffer.data(), length);
-        buffer.resize(buffer.size() * 2);
+        if (length < size - 1) {
+            text.assign(buffer, length);
+            return;
+        }
+        size *= 2;
+        larger.resize(size);
+        buffer = larger.data();
     }
 }
 

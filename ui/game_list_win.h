@@ -22,7 +22,7 @@ public:
     void DeleteAllRows() override;
     int InsertRow() override;
     void SetCellText(int row, int column, const std::string& text) override;
-    std::string GetCellText(int row, int column) const override;
+    void ReadCellText(int row, int column, std::string& text) const override;
     int RowCount() const override;
     int SelectedRow() const override;
     void SetSelectedRow(int row) override;

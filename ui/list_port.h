@@ -15,7 +15,13 @@ public:
     // A row or column that does not exist changes nothing.
     virtual void SetCellText(int row, int column, const std::string& text) = 0;
     // The whole text of a cell; empty for a row or column that does not exist.
-    virtual std::string GetCellText(int row, int column) const = 0;
+    std::string GetCellText(int row, int column) const {
+        std::string text;
+        ReadCellText(row, column, text);
+        return text;
+    }
+    // The same into `text`, whose storage is reused, for loops over many rows.
+    virtual void ReadCellText(int row, int column, std::string& text) const = 0;
     virtual int RowCount() const = 0;
     // The lowest-numbered selected row, or -1.
     virtual int SelectedRow() const = 0;

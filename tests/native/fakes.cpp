@@ -71,10 +71,11 @@ void FakeList::SetCellText(int row, int column, const std::string& text) {
         rows[row][column] = text;
 }
 
-std::string FakeList::GetCellText(int row, int column) const {
+void FakeList::ReadCellText(int row, int column, std::string& text) const {
     if (row >= 0 && row < RowCount() && column >= 0 && column < 5)
-        return rows[row][column];
-    return {};
+        text = rows[row][column];
+    else
+        text.clear();
 }
 
 void FakeList::SetSelectedRow(int row) {
@@ -95,6 +96,20 @@ void FakeProgress::SetProgressMaximum(std::int32_t value) {
 
 void FakeProgress::SetProgressPosition(std::int32_t value) {
     calls.push_back("pos " + std::to_string(value));
+}
+
+void FakeDesktop::ShowMessageBox(std::string_view text, std::uint32_t style,
+                                 std::string_view title) {
+    calls.push_back("box " + std::string(title) + "|" + std::string(text) + "|" +
+                    std::to_string(style));
+}
+
+bool FakeDesktop::CopyToClipboard(const std::string& text) {
+    calls.push_back("copy " + text);
+    if (clipboardHeld)
+        return false;
+    clipboard = text;
+    return true;
 }
 
 } // namespace velmora::test

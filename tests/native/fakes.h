@@ -2,6 +2,7 @@
 #pragma once
 
 #include "acquire/files_port.h"
+#include "app/desktop_port.h"
 #include "ui/list_port.h"
 #include "ui/progress_port.h"
 
@@ -44,7 +45,7 @@ public:
     void DeleteAllRows() override { rows.clear(), selected = kNoRow; }
     int InsertRow() override;
     void SetCellText(int row, int column, const std::string& text) override;
-    std::string GetCellText(int row, int column) const override;
+    void ReadCellText(int row, int column, std::string& text) const override;
     int RowCount() const override { return static_cast<int>(rows.size()); }
     int SelectedRow() const override { return selected; }
     void SetSelectedRow(int row) override;
@@ -60,6 +61,27 @@ public:
     void SetProgressMaximum(std::int32_t value) override;
     void SetProgressPosition(std::int32_t value) override;
     void DestroyProgressWindow() override { calls.push_back("destroy"); }
+};
+
+// Records what the handlers ask of the desktop, in order: "box TITLE|TEXT", "copy TEXT",
+// "open TEXT", "popup".
+class FakeDesktop final : public DesktopPort {
+public:
+    std::vector<std::string> calls;
+    std::string clipboard = "old";
+    bool clipboardHeld = false; // another program has the clipboard open
+
+    void ShowMessageBox(std::string_view text, std::uint32_t style,
+                        std::string_view title) override;
+    bool CopyToClipboard(const std::string& text) override;
+    void ShellOpen(const std::string& text) override { calls.push_back("open " + text); }
+    void PopUpMenu(Role) override { calls.push_back("popup"); }
+};
+
+class FakeTextBox final : public TextBoxPort {
+public:
+    std::string text;
+    std::string Text() const override { return text; }
 };
 
 } // namespace velmora::test

@@ -11,11 +11,13 @@ namespace {
 using GameList = MainWindowTest;
 
 void AddRows(ListPort& list, int count) {
+    list.SetRedraw(false); // a list that repaints at every insert is slow under Wine
     for (int i = 0; i < count; ++i) {
         const int row = list.InsertRow();
         list.SetCellText(row, 0, std::to_string(row + 1));
         list.SetCellText(row, 1, "game " + std::to_string(row));
     }
+    list.SetRedraw(true);
 }
 
 UINT ItemState(HWND list, int row) {
@@ -166,7 +168,8 @@ int BlackPixelsOfFirstRow(HWND list) {
 TEST_F(GameList, RedrawOffKeepsNewRowsFromBeingPaintedUntilItIsOnAgain) {
     HWND list = Control(Role::GameList);
     List().SetRedraw(false);
-    AddRows(List(), 10);
+    for (int i = 0; i < 10; ++i)
+        List().SetCellText(List().InsertRow(), 1, "game");
     EXPECT_EQ(BlackPixelsOfFirstRow(list), 0);
     List().SetRedraw(true);
     EXPECT_GT(BlackPixelsOfFirstRow(list), 10);

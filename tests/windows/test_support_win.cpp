@@ -1,5 +1,6 @@
 #include "tests/windows/test_support_win.h"
 
+#include "app/bindings.h"
 #include "app/event_loop_win.h"
 #include "app/main_window_record.h"
 
@@ -34,8 +35,10 @@ INPUT MouseInput(DWORD flags) {
 
 void MainWindowTest::SetUp() {
     ASSERT_TRUE(Environment().Ready());
-    Environment().SetEventSink([this](HandlerId handler, const PointerArgs&) {
+    Environment().SetEventSink([this](HandlerId handler, const PointerArgs& args) {
         events_.push_back({handler, list_ ? list_->SelectedRow() : -2, probe_ ? probe_() : 0});
+        if (run_)
+            RunHandler(handler, *run_, args);
     });
     form_ = LoadForm(kMainWindowRecord);
     ASSERT_NE(form_, nullptr);
@@ -83,10 +86,19 @@ void PressKey(WORD key, std::initializer_list<WORD> modifiers) {
 void ClickAt(POINT screen, bool right, int clicks) {
     ::SetCursorPos(screen.x, screen.y);
     PumpFor(30);
+    // Each button event carries its position, so a cursor position that has not arrived yet
+    // cannot send the click elsewhere. ceil(x * 65536 / width) maps back to x exactly.
+    const LONG width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
+    const auto at = [&](DWORD button) {
+        INPUT input = MouseInput(button | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
+        input.mi.dx = static_cast<LONG>((screen.x * 65536LL + width - 1) / width);
+        input.mi.dy = static_cast<LONG>((screen.y * 65536LL + height - 1) / height);
+        return input;
+    };
     const DWORD down = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
     const DWORD up = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
     for (int i = 0; i < clicks; ++i) {
-        SendInputs({MouseInput(down), MouseInput(up)});
+        SendInputs({at(down), at(up)});
         PumpFor(20);
     }
 }
@@ -103,6 +115,17 @@ std::string WindowText(HWND hwnd) {
     std::string text(static_cast<std::size_t>(length) + 1, '\0');
     text.resize(static_cast<std::size_t>(::GetWindowTextA(hwnd, text.data(), length + 1)));
     return text;
+}
+
+HWND WaitForWindow(const char* className, const char* caption, int timeoutMs) {
+    const ULONGLONG deadline = ::GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+    do {
+        HWND hwnd = ::FindWindowA(className, caption);
+        if (hwnd && ::IsWindowVisible(hwnd))
+            return hwnd;
+        ::Sleep(10);
+    } while (::GetTickCount64() < deadline);
+    return nullptr;
 }
 
 std::string BesideTestProgram(const char* fileName) {

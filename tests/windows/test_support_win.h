@@ -34,6 +34,7 @@ protected:
     std::unique_ptr<GameListControl> list_;
     std::vector<RecordedEvent> events_;
     std::function<int()> probe_; // asked at each event
+    HandlerContext* run_ = nullptr; // when set, events also run their handlers with it
 };
 
 // Handles messages by the program's rules until `done` holds or `timeoutMs` has passed.
@@ -48,6 +49,9 @@ void ClickAt(POINT screen, bool right = false, int clicks = 1);
 // The rectangle of a child window in its parent's client coordinates.
 RECT ClientRectInParent(HWND child);
 std::string WindowText(HWND hwnd);
+// Waits, on any thread, for a visible top-level window of the class (and caption, if given).
+HWND WaitForWindow(const char* className, const char* caption, int timeoutMs = 5000);
+
 // Path of a program beside the test program.
 std::string BesideTestProgram(const char* fileName);
 
