@@ -8,6 +8,7 @@ class DesktopPort;
 class FilesPort;
 class ProgressPort;
 class TextBoxPort;
+struct FetchPorts;
 
 struct HandlerContext {
     ListPort* gameList = nullptr;
@@ -15,6 +16,7 @@ struct HandlerContext {
     FilesPort* files = nullptr;
     DesktopPort* desktop = nullptr;
     TextBoxPort* searchBox = nullptr;
+    const FetchPorts* fetch = nullptr;
 };
 
 // Arguments of a pointer event: client position and key state (Ctrl 1, Shift 2, Alt 4).
