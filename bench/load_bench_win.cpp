@@ -75,11 +75,6 @@ public:
     void DestroyProgressWindow() override {}
 };
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char** argv) {

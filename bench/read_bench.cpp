@@ -58,11 +58,6 @@ public:
 
 double Seconds(double start) { return NowSeconds() - start; }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char** argv) {

@@ -47,11 +47,6 @@ double BareLoop(HWND list, int rows) {
     return found ? -1 : elapsed;
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
