@@ -9,9 +9,13 @@
 #include "app/message_box_win.h"
 #include "app/ole_scope_win.h"
 #include "app/startup.h"
+#include "acquire/automation_win.h"
+#include "acquire/fetch.h"
 #include "acquire/files_win.h"
 #include "ui/game_list_win.h"
 #include "ui/progress_window_win.h"
+
+#include <random>
 
 namespace velmora {
 namespace {
@@ -45,11 +49,17 @@ int RunProgram(HINSTANCE instance, FormLoader loadForm) {
     Win32Files files;
     Win32Desktop desktop(mainWindow);
     Win32TextBox searchBox(mainWindow->Control(Role::SearchBox));
+    Win32Automation automation;
+    // The temporary file's number: a uniform draw, from a generator seeded once per run.
+    std::mt19937 engine(std::random_device{}());
+    std::uniform_int_distribution<std::int32_t> sixDigits(100000, 999999);
+    const FetchPorts fetch{automation, files, progress, desktop, [&] { return sixDigits(engine); }};
     HandlerContext context{.gameList = &gameList,
                            .progress = &progress,
                            .files = &files,
                            .desktop = &desktop,
-                           .searchBox = &searchBox};
+                           .searchBox = &searchBox,
+                           .fetch = &fetch};
     environment.SetEventSink([&context](HandlerId handler, const PointerArgs& args) {
         RunHandler(handler, context, args);
     });

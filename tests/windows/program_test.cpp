@@ -1,6 +1,8 @@
 // The real velmora.exe, started as its own process: how it ends.
 #include "tests/windows/test_support_win.h"
 
+#include <commctrl.h>
+
 namespace velmora::test {
 namespace {
 
@@ -109,6 +111,21 @@ TEST(Program, AltF4EndsTheProgramWithExitCodeZero) {
     ASSERT_NE(main, nullptr);
     Foreground(main);
     PressKey(VK_F4, {VK_MENU});
+    EXPECT_EQ(program.ExitCode(), 0);
+}
+
+TEST(Program, AFetchWithoutASpreadsheetApplicationLeavesTheListEmptyAndShowsNothing) {
+    Program program;
+    HWND main = program.MainWindow();
+    ASSERT_NE(main, nullptr);
+    HWND fetch = ChildOfClass(main, "Button", 1); // FetchButton follows SearchButton
+    ASSERT_EQ(WindowText(fetch), "云端获取列表");
+    ::SendMessageA(fetch, BM_CLICK, 0, 0);
+    ::SendMessageA(fetch, BM_CLICK, 0, 0); // the handler has run once the click returns
+    HWND list = ChildOfClass(main, "SysListView32");
+    EXPECT_EQ(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 0);
+    EXPECT_EQ(::FindWindowA("#32770", nullptr), nullptr);
+    ::PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.ExitCode(), 0);
 }
 
