@@ -131,9 +131,12 @@ private:
                 MemberKind described{kind, {}, function->cParamsOpt == -1 ? short(-1)
                                                                          : function->cParams};
                 for (short p = 0; p < function->cParams; ++p) {
+                    // A reference is described as a pointer, or as a by-reference type.
                     const TYPEDESC& type = function->lprgelemdescParam[p].tdesc;
-                    described.byRefTypes.push_back(type.vt == VT_PTR ? type.lptdesc->vt
-                                                                     : VARTYPE(VT_EMPTY));
+                    described.byRefTypes.push_back(
+                        type.vt == VT_PTR         ? type.lptdesc->vt
+                        : (type.vt & VT_BYREF) ? VARTYPE(type.vt & ~VT_BYREF)
+                                                  : VARTYPE(VT_EMPTY));
                 }
                 found = described;
             }
