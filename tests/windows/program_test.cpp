@@ -9,8 +9,8 @@ namespace {
 // A started velmora.exe; ended by force if a test leaves it running.
 class Program {
 public:
-    Program() {
-        std::string command = "\"" + BesideTestProgram("velmora.exe") + "\"";
+    explicit Program(const char* file = "velmora.exe") {
+        std::string command = "\"" + BesideTestProgram(file) + "\"";
         STARTUPINFOA startup{sizeof startup};
         started_ = ::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                     nullptr, &startup, &process_);
@@ -125,6 +125,47 @@ TEST(Program, AFetchWithoutASpreadsheetApplicationLeavesTheListEmptyAndShowsNoth
     HWND list = ChildOfClass(main, "SysListView32");
     EXPECT_EQ(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 0);
     EXPECT_EQ(::FindWindowA("#32770", nullptr), nullptr);
+    ::PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.ExitCode(), 0);
+}
+
+// The children of a window, by class.
+std::vector<HWND> ChildrenOfClass(HWND parent, const char* className) {
+    std::vector<HWND> children;
+    for (HWND child = nullptr; (child = ::FindWindowExA(parent, child, className, nullptr));)
+        children.push_back(child);
+    return children;
+}
+
+TEST(Program, AUrlThatDoesNotEndInXlsxIsRefusedWithTheMessageBox) {
+    Program program("velmora_wrong_extension.exe");
+    HWND main = program.MainWindow();
+    ASSERT_NE(main, nullptr);
+    HWND fetch = ChildOfClass(main, "Button", 1);
+    ASSERT_EQ(WindowText(fetch), "云端获取列表");
+    ::PostMessageA(fetch, BM_CLICK, 0, 0); // posted: the box holds the program's thread
+    HWND box = WaitForWindow("#32770", "提示");
+    ASSERT_NE(box, nullptr);
+    std::vector<std::string> texts;
+    bool icon = false;
+    for (HWND child : ChildrenOfClass(box, "Static")) {
+        if (!WindowText(child).empty())
+            texts.push_back(WindowText(child));
+        icon = icon || ((::GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+                        ::IsWindowVisible(child) && ::SendMessageA(child, STM_GETICON, 0, 0));
+    }
+    EXPECT_EQ(texts, (std::vector<std::string>{"文件后缀错误！"}));
+    EXPECT_FALSE(icon);
+    const std::vector<HWND> buttons = ChildrenOfClass(box, "Button");
+    ASSERT_EQ(buttons.size(), 1u); // OK only
+    HWND list = ChildOfClass(main, "SysListView32");
+    // Redrawing is back on before the box is shown: the list is visible again.
+    EXPECT_TRUE(::GetWindowLongPtrA(list, GWL_STYLE) & WS_VISIBLE);
+    ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(buttons[0]), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(buttons[0]));
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(box); }));
+    EXPECT_EQ(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 0);
+    EXPECT_TRUE(::GetWindowLongPtrA(list, GWL_STYLE) & WS_VISIBLE);
     ::PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.ExitCode(), 0);
 }
