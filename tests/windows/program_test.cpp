@@ -170,6 +170,92 @@ TEST(Program, AUrlThatDoesNotEndInXlsxIsRefusedWithTheMessageBox) {
     EXPECT_EQ(program.ExitCode(), 0);
 }
 
+// A cell of a list in another process, read through memory of that process.
+std::string RemoteCellText(HWND list, int row, int column) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(list, &pid);
+    HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
+                                   FALSE, pid);
+    if (!process)
+        return "<no process>";
+    constexpr SIZE_T kText = 1024;
+    auto* remote = static_cast<char*>(::VirtualAllocEx(process, nullptr, sizeof(LVITEMA) + kText,
+                                                       MEM_COMMIT, PAGE_READWRITE));
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = remote + sizeof(LVITEMA);
+    item.cchTextMax = kText;
+    ::WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
+    ::SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(remote));
+    char text[kText] = {};
+    ::ReadProcessMemory(process, remote + sizeof(LVITEMA), text, kText - 1, nullptr);
+    ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    ::CloseHandle(process);
+    return text;
+}
+
+int TemporaryCsvFiles() {
+    char folder[MAX_PATH] = {};
+    ::GetTempPathA(MAX_PATH, folder);
+    WIN32_FIND_DATAA data{};
+    HANDLE find = ::FindFirstFileA((std::string(folder) + "template*.csv").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return 0;
+    int count = 1;
+    while (::FindNextFileA(find, &data))
+        ++count;
+    ::FindClose(find);
+    return count;
+}
+
+// The stand-in spreadsheet DLL, registered as "Excel.Application" while the object lives.
+class RegisteredSpreadsheet {
+public:
+    RegisteredSpreadsheet() : dll_(::LoadLibraryA(BesideTestProgram("velmora_fake_spreadsheet.dll").c_str())) {
+        if (auto reg = Export("DllRegisterServer"))
+            registered_ = SUCCEEDED(reg());
+    }
+    ~RegisteredSpreadsheet() {
+        if (auto unreg = Export("DllUnregisterServer"); unreg && registered_)
+            unreg();
+        if (dll_)
+            ::FreeLibrary(dll_);
+    }
+    RegisteredSpreadsheet(const RegisteredSpreadsheet&) = delete;
+    RegisteredSpreadsheet& operator=(const RegisteredSpreadsheet&) = delete;
+    bool Registered() const { return registered_; }
+
+private:
+    using Entry = HRESULT(WINAPI*)();
+    Entry Export(const char* name) const {
+        return dll_ ? reinterpret_cast<Entry>(reinterpret_cast<void*>(::GetProcAddress(dll_, name)))
+                    : nullptr;
+    }
+    HMODULE dll_;
+    bool registered_ = false;
+};
+
+TEST(Program, AFetchFillsTheListThroughTheSpreadsheetApplicationAndLeavesNoFile) {
+    RegisteredSpreadsheet spreadsheet;
+    if (!spreadsheet.Registered())
+        GTEST_SKIP() << "a spreadsheet application is registered here";
+    const int filesBefore = TemporaryCsvFiles();
+    Program program;
+    HWND main = program.MainWindow();
+    ASSERT_NE(main, nullptr);
+    ::SendMessageA(ChildOfClass(main, "Button", 1), BM_CLICK, 0, 0); // returns after the fetch
+    HWND list = ChildOfClass(main, "SysListView32");
+    ASSERT_EQ(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 3);
+    EXPECT_EQ(RemoteCellText(list, 0, 0), "1");
+    EXPECT_EQ(RemoteCellText(list, 0, 1), "游戏一");
+    EXPECT_EQ(RemoteCellText(list, 0, 4), "备注;一");
+    EXPECT_EQ(RemoteCellText(list, 2, 1), "第三个游戏");
+    EXPECT_EQ(RemoteCellText(list, 2, 0), "3");
+    EXPECT_EQ(TemporaryCsvFiles(), filesBefore);
+    ::PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.ExitCode(), 0);
+}
+
 TEST(Program, StartsWithTheFocusOnTheList) {
     Program program;
     HWND main = program.MainWindow();

@@ -8,9 +8,6 @@
 namespace velmora::test {
 namespace {
 
-// {7A2B7E5C-1D3F-4E8A-9B60-3C5D7E9F1A21}
-constexpr CLSID kFakeClsid = {0x7a2b7e5c, 0x1d3f, 0x4e8a, {0x9b, 0x60, 0x3c, 0x5d, 0x7e, 0x9f, 0x1a, 0x21}};
-constexpr char kClsidText[] = "{7A2B7E5C-1D3F-4E8A-9B60-3C5D7E9F1A21}";
 constexpr char kProgIdKey[] = "Software\\Classes\\Excel.Application";
 
 std::string Narrow(const VARIANT& value) {
@@ -205,6 +202,13 @@ Factory g_factory;
 
 } // namespace
 
+// {7A2B7E5C-1D3F-4E8A-9B60-3C5D7E9F1A21}
+const CLSID kFakeSpreadsheetClsid = {
+    0x7a2b7e5c, 0x1d3f, 0x4e8a, {0x9b, 0x60, 0x3c, 0x5d, 0x7e, 0x9f, 0x1a, 0x21}};
+const char kFakeSpreadsheetClsidText[] = "{7A2B7E5C-1D3F-4E8A-9B60-3C5D7E9F1A21}";
+
+IClassFactory& FakeSpreadsheetFactory() { return g_factory; }
+
 SpreadsheetLog& FakeSpreadsheetLog() {
     static SpreadsheetLog log;
     return log;
@@ -222,10 +226,11 @@ FakeSpreadsheetRegistration::FakeSpreadsheetRegistration() {
                           &key, nullptr) != ERROR_SUCCESS)
         return;
     keyCreated_ = true;
-    ::RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(kClsidText),
-                     sizeof kClsidText);
+    ::RegSetValueExA(key, nullptr, 0, REG_SZ,
+                     reinterpret_cast<const BYTE*>(kFakeSpreadsheetClsidText),
+                     sizeof kFakeSpreadsheetClsidText);
     ::RegCloseKey(key);
-    ::CoRegisterClassObject(kFakeClsid, &g_factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
+    ::CoRegisterClassObject(kFakeSpreadsheetClsid, &g_factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
                             &cookie_);
 }
 

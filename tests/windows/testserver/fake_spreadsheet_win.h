@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <unknwn.h>
 
 #include <string>
 #include <vector>
@@ -18,6 +19,11 @@ struct SpreadsheetLog {
 };
 
 SpreadsheetLog& FakeSpreadsheetLog();
+
+// The stand-in's class and its factory, for registering it in a process or as a DLL.
+extern const CLSID kFakeSpreadsheetClsid;
+extern const char kFakeSpreadsheetClsidText[];
+IClassFactory& FakeSpreadsheetFactory();
 
 class FakeSpreadsheetRegistration {
 public:
