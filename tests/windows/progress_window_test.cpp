@@ -186,11 +186,7 @@ TEST_F(ProgressWindow, GoesAfterTheHandlerReturnsBeforeInputQueuedMeanwhile) {
     PumpFor(50);
     ASSERT_TRUE(progress_.ShowProgressWindow());
     window = progress_.Window();
-    INPUT click[2] = {};
-    click[0].type = click[1].type = INPUT_MOUSE;
-    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ::SendInput(2, click, sizeof(INPUT));
+    SendClick({(button.left + button.right) / 2, (button.top + button.bottom) / 2});
     ::Sleep(200);
     progress_.DestroyProgressWindow();
     EXPECT_TRUE(::IsWindowVisible(window)); // still shown until the loop runs

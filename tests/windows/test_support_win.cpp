@@ -83,9 +83,7 @@ void PressKey(WORD key, std::initializer_list<WORD> modifiers) {
     SendInputs(inputs);
 }
 
-void ClickAt(POINT screen, bool right, int clicks) {
-    ::SetCursorPos(screen.x, screen.y);
-    PumpFor(30);
+void SendClick(POINT screen, bool right) {
     // Each button event carries its position, so a cursor position that has not arrived yet
     // cannot send the click elsewhere. ceil(x * 65536 / width) maps back to x exactly.
     const LONG width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
@@ -95,10 +93,15 @@ void ClickAt(POINT screen, bool right, int clicks) {
         input.mi.dy = static_cast<LONG>((screen.y * 65536LL + height - 1) / height);
         return input;
     };
-    const DWORD down = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
-    const DWORD up = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+    SendInputs({at(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN),
+                at(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP)});
+}
+
+void ClickAt(POINT screen, bool right, int clicks) {
+    ::SetCursorPos(screen.x, screen.y);
+    PumpFor(30);
     for (int i = 0; i < clicks; ++i) {
-        SendInputs({at(down), at(up)});
+        SendClick(screen, right);
         PumpFor(20);
     }
 }

@@ -45,6 +45,8 @@ void PumpFor(int ms);
 // Real keyboard and mouse input.
 void PressKey(WORD key, std::initializer_list<WORD> modifiers = {});
 void ClickAt(POINT screen, bool right = false, int clicks = 1);
+// One click at a place, without handling any message.
+void SendClick(POINT screen, bool right = false);
 
 // The rectangle of a child window in its parent's client coordinates.
 RECT ClientRectInParent(HWND child);
