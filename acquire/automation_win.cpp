@@ -62,7 +62,7 @@ struct MemberKind {
 
 class Member {
 public:
-    Member(IDispatch& dispatch, std::string_view name) : dispatch_(dispatch) {
+    Member(IDispatch& dispatch, std::string_view name) {
         const std::wstring wide = ToWide(name);
         LPOLESTR names[] = {const_cast<LPOLESTR>(wide.c_str())};
         if (SUCCEEDED(dispatch.GetTypeInfo(0, kLocale, &info_)) && info_)
@@ -167,7 +167,6 @@ private:
         return std::nullopt;
     }
 
-    IDispatch& dispatch_;
     ComPtr<ITypeInfo> info_;
     DISPID id_ = DISPID_UNKNOWN;
 };

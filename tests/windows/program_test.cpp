@@ -1,7 +1,13 @@
 // The real velmora.exe, started as its own process: how it ends.
 #include "tests/windows/test_support_win.h"
 
+#include "app/clipboard_text.h"
+#include "app/program_win.h"
+
 #include <commctrl.h>
+
+#include <atomic>
+#include <thread>
 
 namespace velmora::test {
 namespace {
@@ -270,17 +276,6 @@ TEST(Program, StartsWithTheFocusOnTheList) {
     EXPECT_EQ(program.ExitCode(), 0);
 }
 
-} // namespace
-} // namespace velmora::test
-
-#include "app/clipboard_text.h"
-#include "app/program_win.h"
-
-#include <atomic>
-#include <thread>
-
-namespace velmora::test {
-namespace {
 
 TEST(Program, AMainWindowThatCannotBeCreatedGivesTheFatalErrorReportAndExitCodeMinusOne) {
     ClipboardText = "kept";
