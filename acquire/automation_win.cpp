@@ -171,21 +171,24 @@ private:
     DISPID id_ = DISPID_UNKNOWN;
 };
 
-// Runs the call; the result, if it is an object, as a new counted IUnknown reference.
-AutomationPort::Handle Call(AutomationPort::Handle object, std::string_view name,
-                            const AutomationArgs& args, std::initializer_list<WORD> order,
-                            bool wantObject) {
+struct CallResult {
+    bool succeeded = false;
+    AutomationPort::Handle object = 0; // the result, if it is an object: a new counted reference
+};
+
+CallResult Call(AutomationPort::Handle object, std::string_view name, const AutomationArgs& args,
+                std::initializer_list<WORD> order) {
     if (!object)
-        return 0;
+        return {};
     ComPtr<IDispatch> dispatch;
     if (FAILED(reinterpret_cast<IUnknown*>(object)->QueryInterface(IID_PPV_ARGS(&dispatch))))
-        return 0;
+        return {};
     const Member member(*dispatch.Get(), name);
     if (!member.Found())
-        return 0;
+        return {};
     for (const MemberKind& kind : member.Kinds(order)) {
         if (kind.maxArgs >= 0 && static_cast<std::size_t>(kind.maxArgs) < args.size())
-            return 0; // more arguments than the member declares
+            return {}; // more arguments than the member declares
         // Arguments are stored last first; by-reference parameters get a converted copy.
         const std::size_t n = args.size();
         std::vector<Variant> values(n), copies(n);
@@ -215,18 +218,24 @@ AutomationPort::Handle Call(AutomationPort::Handle object, std::string_view name
                                             &params, result.Get(), nullptr, nullptr);
         if (hr == DISP_E_MEMBERNOTFOUND)
             continue; // without type information: try the next kind
-        if (FAILED(hr) || !wantObject)
-            return 0;
+        if (FAILED(hr))
+            return {};
         VARIANT& value = *result.Get();
         IUnknown* unknown = value.vt == VT_DISPATCH ? value.pdispVal
                             : value.vt == VT_UNKNOWN ? value.punkVal
                                                      : nullptr;
         IUnknown* counted = nullptr;
         if (unknown && SUCCEEDED(unknown->QueryInterface(IID_PPV_ARGS(&counted))))
-            return reinterpret_cast<AutomationPort::Handle>(counted);
-        return 0;
+            return {true, reinterpret_cast<AutomationPort::Handle>(counted)};
+        return {true, 0};
     }
-    return 0;
+    return {};
+}
+
+// Callers that keep no result must not leak one the member gave anyway.
+void Discard(const CallResult& result) {
+    if (result.object)
+        reinterpret_cast<IUnknown*>(result.object)->Release();
 }
 
 } // namespace
@@ -253,32 +262,30 @@ AutomationPort::Handle Win32Automation::CreateObject(std::string_view progId) {
 
 AutomationPort::Handle Win32Automation::GetObjectProperty(Handle object, std::string_view member,
                                                           const AutomationArgs& args) {
-    return Call(object, member, args, {DISPATCH_PROPERTYGET, DISPATCH_METHOD}, true);
+    return Call(object, member, args, {DISPATCH_PROPERTYGET, DISPATCH_METHOD}).object;
 }
 
 bool Win32Automation::PutProperty(Handle object, std::string_view member,
                                   const AutomationValue& value) {
-    if (!object)
-        return false;
-    // Success is not reported back by Call for a put; the program ignores it as well.
-    Call(object, member, {value},
-         {DISPATCH_PROPERTYPUT, DISPATCH_PROPERTYPUTREF, DISPATCH_METHOD}, false);
-    return true;
+    const CallResult result =
+        Call(object, member, {value}, {DISPATCH_PROPERTYPUT, DISPATCH_PROPERTYPUTREF, DISPATCH_METHOD});
+    Discard(result);
+    return result.succeeded;
 }
 
 void Win32Automation::InvokeMethod(Handle object, std::string_view member,
                                    const AutomationArgs& args) {
-    Call(object, member, args,
-         {DISPATCH_METHOD, DISPATCH_PROPERTYGET, DISPATCH_PROPERTYPUT, DISPATCH_PROPERTYPUTREF},
-         false);
+    Discard(Call(object, member, args,
+                 {DISPATCH_METHOD, DISPATCH_PROPERTYGET, DISPATCH_PROPERTYPUT,
+                  DISPATCH_PROPERTYPUTREF}));
 }
 
 AutomationPort::Handle Win32Automation::InvokeObjectMethod(Handle object, std::string_view member,
                                                            const AutomationArgs& args) {
     return Call(object, member, args,
                 {DISPATCH_METHOD, DISPATCH_PROPERTYGET, DISPATCH_PROPERTYPUT,
-                 DISPATCH_PROPERTYPUTREF},
-                true);
+                 DISPATCH_PROPERTYPUTREF})
+        .object;
 }
 
 void Win32Automation::Release(Handle object) {

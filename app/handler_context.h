@@ -5,18 +5,14 @@ namespace velmora {
 
 class ListPort;
 class DesktopPort;
-class FilesPort;
-class ProgressPort;
 class TextBoxPort;
 struct FetchPorts;
 
 struct HandlerContext {
     ListPort* gameList = nullptr;
-    ProgressPort* progress = nullptr;
-    FilesPort* files = nullptr;
     DesktopPort* desktop = nullptr;
     TextBoxPort* searchBox = nullptr;
-    const FetchPorts* fetch = nullptr;
+    const FetchPorts* fetch = nullptr; // automation, files and progress, for the fetch
 };
 
 // Arguments of a pointer event: client position and key state (Ctrl 1, Shift 2, Alt 4).

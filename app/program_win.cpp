@@ -55,8 +55,6 @@ int RunProgram(HINSTANCE instance, FormLoader loadForm) {
     std::uniform_int_distribution<std::int32_t> sixDigits(100000, 999999);
     const FetchPorts fetch{automation, files, progress, desktop, [&] { return sixDigits(engine); }};
     HandlerContext context{.gameList = &gameList,
-                           .progress = &progress,
-                           .files = &files,
                            .desktop = &desktop,
                            .searchBox = &searchBox,
                            .fetch = &fetch};

@@ -41,8 +41,11 @@ TEST_F(AutomationClient, ReadsAndWritesPropertiesWithTheKindTheMemberAccepts) {
     EXPECT_EQ(Last().flags, DISPATCH_PROPERTYGET);
     EXPECT_TRUE(Last().argTypes.empty());
 
-    object.Put("Child", std::string("x")); // an object-typed member: put by reference
+    // An object-typed member: put by reference. A text is no object, so the put fails, and
+    // says so.
+    EXPECT_FALSE(object.Put("Child", std::string("x")));
     EXPECT_EQ(Last().flags, DISPATCH_PROPERTYPUTREF);
+    EXPECT_FALSE(object.Put("NoSuchMember", 1));
 }
 
 TEST_F(AutomationClient, AMethodYieldsACountedObject) {
