@@ -203,11 +203,9 @@ Factory g_factory;
 } // namespace
 
 // {7A2B7E5C-1D3F-4E8A-9B60-3C5D7E9F1A21}
-const CLSID kFakeSpreadsheetClsid = {
+constexpr CLSID kFakeSpreadsheetClsid = {
     0x7a2b7e5c, 0x1d3f, 0x4e8a, {0x9b, 0x60, 0x3c, 0x5d, 0x7e, 0x9f, 0x1a, 0x21}};
-const char kFakeSpreadsheetClsidText[] = "{7A2B7E5C-1D3F-4E8A-9B60-3C5D7E9F1A21}";
-
-IClassFactory& FakeSpreadsheetFactory() { return g_factory; }
+constexpr char kFakeSpreadsheetClsidText[] = "{7A2B7E5C-1D3F-4E8A-9B60-3C5D7E9F1A21}";
 
 SpreadsheetLog& FakeSpreadsheetLog() {
     static SpreadsheetLog log;
@@ -215,23 +213,23 @@ SpreadsheetLog& FakeSpreadsheetLog() {
 }
 
 FakeSpreadsheetRegistration::FakeSpreadsheetRegistration() {
-    HKEY existing = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kProgIdKey, 0, KEY_READ, &existing) == ERROR_SUCCESS) {
-        ::RegCloseKey(existing);
-        return;
+    // Where the identifier names a class already (our sheetserver in the test prefix), the
+    // stand-in shadows that class in this process only; nothing registered is changed.
+    CLSID clsid = kFakeSpreadsheetClsid;
+    if (FAILED(::CLSIDFromProgID(L"Excel.Application", &clsid))) {
+        HKEY key = nullptr;
+        const std::string clsidKey = std::string(kProgIdKey) + "\\CLSID";
+        if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, clsidKey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                              &key, nullptr) != ERROR_SUCCESS)
+            return;
+        keyCreated_ = true;
+        ::RegSetValueExA(key, nullptr, 0, REG_SZ,
+                         reinterpret_cast<const BYTE*>(kFakeSpreadsheetClsidText),
+                         sizeof kFakeSpreadsheetClsidText);
+        ::RegCloseKey(key);
+        clsid = kFakeSpreadsheetClsid;
     }
-    HKEY key = nullptr;
-    const std::string clsidKey = std::string(kProgIdKey) + "\\CLSID";
-    if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, clsidKey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                          &key, nullptr) != ERROR_SUCCESS)
-        return;
-    keyCreated_ = true;
-    ::RegSetValueExA(key, nullptr, 0, REG_SZ,
-                     reinterpret_cast<const BYTE*>(kFakeSpreadsheetClsidText),
-                     sizeof kFakeSpreadsheetClsidText);
-    ::RegCloseKey(key);
-    ::CoRegisterClassObject(kFakeSpreadsheetClsid, &g_factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
-                            &cookie_);
+    ::CoRegisterClassObject(clsid, &g_factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie_);
 }
 
 FakeSpreadsheetRegistration::~FakeSpreadsheetRegistration() {

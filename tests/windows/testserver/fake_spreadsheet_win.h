@@ -1,5 +1,6 @@
 // An in-process stand-in for the spreadsheet application, registered for the life of the
-// object under "Excel.Application" in this process only. Its objects offer no type
+// object under "Excel.Application" in this process only: it shadows whatever class that
+// identifier names. Its objects offer no type
 // information, so the client looks names up through IDispatch and tries invocation kinds.
 #pragma once
 
@@ -20,10 +21,6 @@ struct SpreadsheetLog {
 
 SpreadsheetLog& FakeSpreadsheetLog();
 
-// The stand-in's class and its factory, for registering it in a process or as a DLL.
-extern const CLSID kFakeSpreadsheetClsid;
-extern const char kFakeSpreadsheetClsidText[];
-IClassFactory& FakeSpreadsheetFactory();
 
 class FakeSpreadsheetRegistration {
 public:
@@ -31,7 +28,7 @@ public:
     ~FakeSpreadsheetRegistration();
     FakeSpreadsheetRegistration(const FakeSpreadsheetRegistration&) = delete;
     FakeSpreadsheetRegistration& operator=(const FakeSpreadsheetRegistration&) = delete;
-    // False when the identifier was registered already (a real application is never displaced).
+    // False when the class object could not be registered.
     bool Active() const { return cookie_ != 0; }
 
 private:
