@@ -158,11 +158,24 @@ bool ReadRuns(XmlScanner& scanner, std::string_view item, std::string& text, OnI
     }
 }
 
-bool ReadSharedStrings(std::string_view xml, std::vector<std::string>& strings) {
+// The shared string table: its texts in one pool.
+struct SharedStrings {
+    std::string pool;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> spans; // offset, size
+
+    std::string_view operator[](std::size_t i) const { return {pool.data() + spans[i].first, spans[i].second}; }
+    std::size_t size() const { return spans.size(); }
+};
+
+bool ReadSharedStrings(std::string_view xml, SharedStrings& strings) {
+    strings.pool.reserve(xml.size());
+    strings.spans.reserve(xml.size() / 32);
     XmlScanner scanner(xml);
     std::string text;
     return ReadRuns(scanner, "si", text, [&](std::string& item) {
-        strings.push_back(std::move(item));
+        strings.spans.emplace_back(static_cast<std::uint32_t>(strings.pool.size()),
+                                   static_cast<std::uint32_t>(item.size()));
+        strings.pool.append(item);
         return true;
     });
 }
@@ -228,9 +241,11 @@ bool ParseReference(std::string_view ref, std::uint32_t& column, std::uint32_t& 
 
 class SheetReader {
 public:
-    SheetReader(const std::vector<std::string>& strings, const std::vector<bool>& dateStyles,
-                bool system1904)
-        : strings_(strings), dateStyles_(dateStyles), system1904_(system1904) {}
+    // Cell texts together may not exceed `textBudget` bytes: a shared string is copied into every
+    // cell that refers to it, so a small part could otherwise fill the memory.
+    SheetReader(const SharedStrings& strings, const std::vector<bool>& dateStyles,
+                bool system1904, std::uint64_t& textBudget)
+        : strings_(strings), dateStyles_(dateStyles), system1904_(system1904), textBudget_(textBudget) {}
 
     bool Read(std::string_view xml, Worksheet& sheet) {
         XmlScanner scanner(xml);
@@ -324,11 +339,12 @@ private:
             inRow_ = false;
         } else if (name == "c" && inCell_) {
             inCell_ = false;
-            std::string text;
-            if (!CellText(text))
+            text_.clear();
+            if (!CellText(text_) || text_.size() > textBudget_)
                 return false;
-            if (!text.empty())
-                Store(sheet, std::move(text), ordered);
+            textBudget_ -= text_.size();
+            if (!text_.empty())
+                Store(sheet, ordered);
         }
         return true;
     }
@@ -340,18 +356,18 @@ private:
                 return true;
             if (!ToNumber(value_, index) || index >= strings_.size())
                 return false;
-            text = strings_[index];
+            text.assign(strings_[index]);
         } else if (type_ == "inlineStr") {
             UnescapeStoredText(inline_);
-            text = std::move(inline_);
+            text.swap(inline_);
         } else if (type_ == "str") {
             UnescapeStoredText(value_);
-            text = std::move(value_);
+            text.swap(value_);
         } else if (type_ == "b") {
             if (!value_.empty())
                 text = value_ == "0" ? "FALSE" : "TRUE";
         } else if (type_ == "e" || type_ == "d") {
-            text = std::move(value_);
+            text.swap(value_);
         } else if (!value_.empty()) {
             if (date_) {
                 double serial = 0;
@@ -365,51 +381,36 @@ private:
         return true;
     }
 
-    void Store(Worksheet& sheet, std::string text, bool& ordered) {
-        if (sheet.rows.empty() || sheet.rows.back().index != row_) {
-            if (!sheet.rows.empty() && sheet.rows.back().index > row_)
+    void Store(Worksheet& sheet, bool& ordered) {
+        if (!sheet.cells.empty()) {
+            const Cell& last = sheet.cells.back();
+            if (last.row > row_ || (last.row == row_ && last.column >= column_))
                 ordered = false;
-            sheet.rows.push_back({row_, {}});
         }
-        std::vector<Cell>& cells = sheet.rows.back().cells;
-        if (!cells.empty() && cells.back().column >= column_)
-            ordered = false;
-        cells.push_back({column_, std::move(text)});
+        sheet.Add(row_, column_, text_);
     }
 
     // Rows or cells out of order, or given twice: sort them, the last of equals winning.
     static void Normalise(Worksheet& sheet) {
-        std::stable_sort(sheet.rows.begin(), sheet.rows.end(),
-                         [](const Row& a, const Row& b) { return a.index < b.index; });
-        std::vector<Row> merged;
-        for (Row& row : sheet.rows) {
-            if (!merged.empty() && merged.back().index == row.index) {
-                auto& cells = merged.back().cells;
-                cells.insert(cells.end(), std::make_move_iterator(row.cells.begin()),
-                             std::make_move_iterator(row.cells.end()));
-            } else {
-                merged.push_back(std::move(row));
-            }
+        auto& cells = sheet.cells;
+        std::stable_sort(cells.begin(), cells.end(), [](const Cell& a, const Cell& b) {
+            return a.row != b.row ? a.row < b.row : a.column < b.column;
+        });
+        std::vector<Cell> unique;
+        for (const Cell& cell : cells) {
+            if (!unique.empty() && unique.back().row == cell.row && unique.back().column == cell.column)
+                unique.back() = cell;
+            else
+                unique.push_back(cell);
         }
-        for (Row& row : merged) {
-            std::stable_sort(row.cells.begin(), row.cells.end(),
-                             [](const Cell& a, const Cell& b) { return a.column < b.column; });
-            std::vector<Cell> unique;
-            for (Cell& cell : row.cells) {
-                if (!unique.empty() && unique.back().column == cell.column)
-                    unique.back() = std::move(cell);
-                else
-                    unique.push_back(std::move(cell));
-            }
-            row.cells = std::move(unique);
-        }
-        sheet.rows = std::move(merged);
+        cells = std::move(unique);
     }
 
-    const std::vector<std::string>& strings_;
+    const SharedStrings& strings_;
     const std::vector<bool>& dateStyles_;
     const bool system1904_;
-    std::string attribute_, type_, value_, inline_;
+    std::uint64_t& textBudget_;
+    std::string attribute_, type_, value_, inline_, text_;
     std::string* capture_ = nullptr;
     std::uint32_t row_ = 0, nextRow_ = 0, column_ = 0, nextColumn_ = 0;
     bool inRow_ = false, inCell_ = false, inInline_ = false, date_ = false;
@@ -426,9 +427,12 @@ bool ReadWorkbook(std::string_view data, std::uint64_t maxUnpacked, Workbook& bo
         error = "The data is not a workbook (no ZIP directory).";
         return false;
     }
-    auto extract = [&](const std::string& name, std::string& out) {
-        if (zip.Extract(name, out))
+    Bytes part;
+    auto extract = [&](const std::string& name, std::string_view& out) {
+        if (zip.Extract(name, part)) {
+            out = part.View();
             return true;
+        }
         error = zip.Contains(name) ? "The workbook part " + name + " is damaged or too large."
                                    : "The workbook has no part " + name + ".";
         return false;
@@ -438,7 +442,7 @@ bool ReadWorkbook(std::string_view data, std::uint64_t maxUnpacked, Workbook& bo
         return false;
     };
     Parts parts;
-    std::string xml;
+    std::string_view xml;
     if (!extract("xl/workbook.xml", xml))
         return false;
     if (!ReadWorkbookPart(xml, parts))
@@ -447,7 +451,7 @@ bool ReadWorkbook(std::string_view data, std::uint64_t maxUnpacked, Workbook& bo
         return false;
     if (!ReadRelationships(xml, parts))
         return malformed("xl/_rels/workbook.xml.rels");
-    std::vector<std::string> strings;
+    SharedStrings strings;
     if (!parts.sharedStrings.empty() && zip.Contains(parts.sharedStrings)) {
         if (!extract(parts.sharedStrings, xml))
             return false;
@@ -461,6 +465,7 @@ bool ReadWorkbook(std::string_view data, std::uint64_t maxUnpacked, Workbook& bo
         if (!ReadStyles(xml, dateStyles))
             return malformed(parts.styles);
     }
+    std::uint64_t textBudget = maxUnpacked;
     if (parts.sheets.empty()) {
         error = "The workbook has no sheets.";
         return false;
@@ -475,9 +480,12 @@ bool ReadWorkbook(std::string_view data, std::uint64_t maxUnpacked, Workbook& bo
         }
         if (!extract(target->second, xml))
             return false;
-        SheetReader reader(strings, dateStyles, parts.system1904);
+        // Generous reservations cost address space only, and spare the copies of growing.
+        sheet.texts.reserve(std::min<std::uint64_t>(xml.size(), textBudget));
+        sheet.cells.reserve(xml.size() / 64);
+        SheetReader reader(strings, dateStyles, parts.system1904, textBudget);
         if (!reader.Read(xml, sheet)) {
-            error = "The sheet part " + target->second + " is malformed.";
+            error = "The sheet part " + target->second + " is malformed or too large.";
             return false;
         }
     }

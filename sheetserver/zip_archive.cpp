@@ -31,18 +31,18 @@ std::string Lower(std::string_view name) {
     return lower;
 }
 
-// Raw deflate into exactly `out.size()` bytes; more or fewer is damage.
-bool Inflate(std::string_view packed, std::string& out) {
+// Raw deflate into exactly `out.size` bytes; more or fewer is damage.
+bool Inflate(std::string_view packed, Bytes& out) {
     z_stream stream{};
     if (::inflateInit2(&stream, -MAX_WBITS) != Z_OK)
         return false;
     stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(packed.data()));
     stream.avail_in = static_cast<uInt>(packed.size());
-    stream.next_out = reinterpret_cast<Bytef*>(out.data());
-    stream.avail_out = static_cast<uInt>(out.size());
+    stream.next_out = reinterpret_cast<Bytef*>(out.data.get());
+    stream.avail_out = static_cast<uInt>(out.size);
     int result = ::inflate(&stream, Z_FINISH);
     // An entry that declares 0 bytes still has to be a finished stream.
-    const bool finished = result == Z_STREAM_END && stream.total_out == out.size();
+    const bool finished = result == Z_STREAM_END && stream.total_out == out.size;
     ::inflateEnd(&stream);
     return finished;
 }
@@ -94,8 +94,8 @@ const ZipArchive::Entry* ZipArchive::Find(std::string_view name) const {
 
 bool ZipArchive::Contains(std::string_view name) const { return Find(name) != nullptr; }
 
-bool ZipArchive::Extract(std::string_view name, std::string& out) {
-    out.clear();
+bool ZipArchive::Extract(std::string_view name, Bytes& out) {
+    out = {};
     const Entry* entry = Find(name);
     if (!entry || entry->size > budget_)
         return false;
@@ -107,16 +107,17 @@ bool ZipArchive::Extract(std::string_view name, std::string& out) {
         return false;
     const std::string_view packed = data_.substr(start, entry->packedSize);
     budget_ -= entry->size;
-    out.resize(entry->size);
+    out.data.reset(new char[entry->size]);
+    out.size = entry->size;
     bool ok = false;
     if (entry->method == 0)
-        ok = packed.size() == out.size() && (std::copy(packed.begin(), packed.end(), out.begin()), true);
+        ok = packed.size() == out.size && (std::copy(packed.begin(), packed.end(), out.data.get()), true);
     else if (entry->method == Z_DEFLATED)
         ok = Inflate(packed, out);
-    ok = ok && ::crc32(0, reinterpret_cast<const Bytef*>(out.data()), static_cast<uInt>(out.size())) ==
+    ok = ok && ::crc32(0, reinterpret_cast<const Bytef*>(out.data.get()), static_cast<uInt>(out.size)) ==
                    entry->crc;
     if (!ok)
-        out.clear();
+        out = {};
     return ok;
 }
 

@@ -3,11 +3,19 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 
 namespace sheetserver {
+
+// Bytes that are not zeroed first: an entry is written once, by inflate or a copy.
+struct Bytes {
+    std::unique_ptr<char[]> data;
+    std::size_t size = 0;
+    std::string_view View() const { return {data.get(), size}; }
+};
 
 class ZipArchive {
 public:
@@ -22,7 +30,7 @@ public:
 
     // The whole entry, checked against its CRC. False when it is missing, damaged, uses a
     // method other than stored or deflate, or would exceed the budget.
-    bool Extract(std::string_view name, std::string& out);
+    bool Extract(std::string_view name, Bytes& out);
 
 private:
     struct Entry {

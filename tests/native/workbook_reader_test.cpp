@@ -6,6 +6,7 @@
 
 #include <fstream>
 #include <map>
+#include <tuple>
 #include <sstream>
 
 namespace sheetserver {
@@ -24,12 +25,17 @@ std::string Fixture(const std::string& name) {
 constexpr std::uint64_t kCap = 512ull << 20;
 
 const Cell* CellAt(const Worksheet& sheet, std::uint32_t row, std::uint32_t column) {
-    for (const Row& r : sheet.rows)
-        if (r.index == row)
-            for (const Cell& c : r.cells)
-                if (c.column == column)
-                    return &c;
+    for (const Cell& c : sheet.cells)
+        if (c.row == row && c.column == column)
+            return &c;
     return nullptr;
+}
+
+Worksheet Sheet(std::initializer_list<std::tuple<std::uint32_t, std::uint32_t, const char*>> cells) {
+    Worksheet sheet;
+    for (const auto& [row, column, text] : cells)
+        sheet.Add(row, column, text);
+    return sheet;
 }
 
 class ReadFixture : public testing::TestWithParam<const char*> {};
@@ -55,7 +61,7 @@ TEST_P(ReadFixture, GivesEveryKindOfCellAsTheSpreadsheetShowsIt) {
     for (const auto& [ref, text] : expected) {
         const Cell* cell = CellAt(sheet, std::stoul(ref.substr(1)) - 1, ref[0] - 'A');
         ASSERT_NE(cell, nullptr) << ref;
-        EXPECT_EQ(cell->text, text) << ref;
+        EXPECT_EQ(sheet.Text(*cell), text) << ref;
     }
     EXPECT_EQ(CellAt(sheet, 15, 4), nullptr); // column E is empty
     EXPECT_EQ(CellAt(sheet, 2, 0), nullptr);  // so is row 3
@@ -93,24 +99,26 @@ TEST(WriteCsv, KeepsLeadingEmptyRowsAndColumnsAndQuotesOnlyWhatNeedsIt) {
     ASSERT_TRUE(WriteCsv(book.sheets[1], kCap, csv));
     EXPECT_EQ(csv, U8(u8",,\r\n,,\r\n,说明,内联\r\n,,\r\n,,7\r\n"));
 
-    Worksheet cells{"", {{0, {{0, "a,b"}, {1, "say \"hi\""}, {2, "x\ry"}, {3, "p\nq"}, {4, "plain;"}}}}};
+    const Worksheet cells = Sheet({{0, 0, "a,b"}, {0, 1, "say \"hi\""}, {0, 2, "x\ry"}, {0, 3, "p\nq"}, {0, 4, "plain;"}});
     ASSERT_TRUE(WriteCsv(cells, kCap, csv));
     EXPECT_EQ(csv, "\"a,b\",\"say \"\"hi\"\"\",\"x\ry\",\"p\nq\",plain;\r\n");
     ASSERT_TRUE(WriteCsv(Worksheet{}, kCap, csv));
     EXPECT_EQ(csv, "");
     // One far cell would make gigabytes of separators.
-    Worksheet far{"", {{kMaxRows - 1, {{kMaxColumns - 1, "x"}}}}};
+    const Worksheet far = Sheet({{kMaxRows - 1, kMaxColumns - 1, "x"}});
     EXPECT_FALSE(WriteCsv(far, kCap, csv));
 }
 
 TEST(ReplaceInCells, ReplacesEveryOccurrenceAndDropsCellsThatBecomeEmpty) {
-    Worksheet sheet{"", {{0, {{0, "aaa"}, {1, "\n"}}}, {1, {{0, "\n"}}}}};
+    Worksheet sheet = Sheet({{0, 0, "aaa"}, {0, 1, "\n"}, {1, 0, "\n"}, {2, 3, "x\ny"}});
     ReplaceInCells(sheet, "aa", "b");
     ReplaceInCells(sheet, "\n", "");
     ReplaceInCells(sheet, "", "never");
-    ASSERT_EQ(sheet.rows.size(), 1u);
-    ASSERT_EQ(sheet.rows[0].cells.size(), 1u);
-    EXPECT_EQ(sheet.rows[0].cells[0].text, "ba");
+    ASSERT_EQ(sheet.cells.size(), 2u);
+    EXPECT_EQ(sheet.Text(sheet.cells[0]), "ba");
+    EXPECT_EQ(sheet.Text(sheet.cells[1]), "xy");
+    EXPECT_EQ(sheet.cells[1].row, 2u);
+    EXPECT_EQ(sheet.cells[1].column, 3u);
 }
 
 TEST(ReadWorkbook, RefusesWhatIsNotAReadableWorkbook) {
@@ -134,8 +142,8 @@ TEST(ReadWorkbook, SampleCatalogueHasItsHeaderAndGames) {
     Workbook book;
     std::string error, csv;
     ASSERT_TRUE(ReadWorkbook(Fixture("sample.xlsx"), kCap, book, error)) << error;
-    EXPECT_EQ(book.sheets[0].rows.size(), 15u + 650u);
-    EXPECT_EQ(book.sheets[0].rows[14].cells[0].text, U8(u8"游戏名"));
+    EXPECT_EQ(book.sheets[0].cells.back().row, 15u + 650u - 1);
+    EXPECT_EQ(book.sheets[0].Text(*CellAt(book.sheets[0], 14, 0)), U8(u8"游戏名"));
 }
 
 } // namespace
