@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
     const std::string csv = std::string(folder) + "convert_bench.csv";
     ::CoInitialize(nullptr);
     Win32Automation automation;
-    std::vector<double> totals, opens;
+    std::vector<double> totals, opens, replaces, saves, closes;
     long long csvSize = 0;
     for (int run = 0; run < runs; ++run) {
         const double start = NowSeconds();
@@ -36,10 +36,13 @@ int main(int argc, char** argv) {
         const double opened = NowSeconds();
         book.Get("Sheets").Get("Item", {std::int32_t{1}}).InvokeForObject("Activate");
         AutomationObject cells = application.Get("Cells");
+        const double activated = NowSeconds();
         cells.Invoke("Replace", {std::string("\n"), std::string()});
         cells.Invoke("Replace", {std::string("\r"), std::string()});
         cells.Invoke("Replace", {std::string(","), std::string(";")});
+        const double replaced = NowSeconds();
         book.Invoke("SaveAs", {csv, std::int32_t{6}});
+        const double saved = NowSeconds();
         cells.Reset();
         book.Invoke("Close");
         book.Reset();
@@ -47,6 +50,9 @@ int main(int argc, char** argv) {
         application.Reset();
         totals.push_back(NowSeconds() - start);
         opens.push_back(opened - start);
+        replaces.push_back(replaced - activated);
+        saves.push_back(saved - replaced);
+        closes.push_back(NowSeconds() - saved);
         WIN32_FILE_ATTRIBUTE_DATA data{};
         if (!::GetFileAttributesExA(csv.c_str(), GetFileExInfoStandard, &data)) {
             std::fprintf(stderr, "no CSV was written\n");
@@ -58,9 +64,10 @@ int main(int argc, char** argv) {
     ::CoUninitialize();
     PROCESS_MEMORY_COUNTERS memory{sizeof memory};
     ::GetProcessMemoryInfo(::GetCurrentProcess(), &memory, sizeof memory);
-    std::printf("convert: median %.0f ms (open and read %.0f ms) over %d runs, CSV %.1f MB, "
-                "peak working set %.0f MB\n",
-                Median(totals) * 1000, Median(opens) * 1000, runs, csvSize / 1e6,
+    std::printf("convert: median %.0f ms over %d runs (open and read %.0f, replaces %.0f, save %.0f, "
+                "close and quit %.0f), CSV %.1f MB, peak working set %.0f MB\n",
+                Median(totals) * 1000, runs, Median(opens) * 1000, Median(replaces) * 1000,
+                Median(saves) * 1000, Median(closes) * 1000, csvSize / 1e6,
                 memory.PeakWorkingSetSize / 1048576.0);
     return 0;
 }

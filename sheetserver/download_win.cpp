@@ -120,17 +120,19 @@ bool Transfer::Fetch() {
             return Fail(L"The workbook is larger than the download limit.");
         body_.reserve(static_cast<std::size_t>(expected));
     }
-    char buffer[64 * 1024];
+    // Large reads: each InternetReadFile is a round trip through Wine's WinINet.
+    constexpr DWORD kChunk = 1 << 20;
+    const std::unique_ptr<char[]> buffer(new char[kChunk]);
     for (;;) {
         DWORD read = 0;
-        if (!::InternetReadFile(request, buffer, sizeof buffer, &read))
+        if (!::InternetReadFile(request, buffer.get(), kChunk, &read))
             return Fail(L"The download broke off (error " + std::to_wstring(::GetLastError()) + L").");
         if (read == 0)
             break;
         progressAt_ = ::GetTickCount64();
         if (body_.size() + read > limits_.maxBytes)
             return Fail(L"The workbook is larger than the download limit.");
-        body_.append(buffer, read);
+        body_.append(buffer.get(), read);
     }
     if (expected != UINT64_MAX && body_.size() != expected)
         return Fail(L"The download ended before the whole workbook had arrived.");

@@ -211,10 +211,7 @@ private:
         std::string csv;
         if (!WriteCsv(book_->data.sheets[book_->data.activeSheet], kMaxCsv, csv))
             Fail(L"The sheet is too large to save.");
-        const std::wstring wide = FromUtf8(csv);
-        csv.clear();
-        csv.shrink_to_fit();
-        WriteFileReplacing(path, ToAnsi(wide));
+        WriteFileReplacing(path, Utf8ToAnsi(csv));
         return S_OK;
     }
 

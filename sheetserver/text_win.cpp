@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <array>
+#include <vector>
+
 namespace sheetserver {
 namespace {
 
@@ -28,6 +31,77 @@ std::wstring FromUtf8(std::string_view text) {
                                              nullptr, 0);
     std::wstring out(static_cast<std::size_t>(length), L'\0');
     ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length);
+    return out;
+}
+
+} // namespace sheetserver
+
+namespace sheetserver {
+namespace {
+
+// The ANSI bytes of each UTF-16 unit, asked for on first use; size 0 means "not yet".
+class AnsiTable {
+public:
+    AnsiTable() : entries_(65536) {}
+    const std::array<char, 3>& Of(char16_t unit) {
+        std::array<char, 3>& entry = entries_[unit];
+        if (entry[2] == 0) {
+            const wchar_t wide = static_cast<wchar_t>(unit);
+            char bytes[8] = {};
+            const int n = ::WideCharToMultiByte(CP_ACP, 0, &wide, 1, bytes, sizeof bytes, nullptr, nullptr);
+            entry = {bytes[0], n == 2 ? bytes[1] : '\0', static_cast<char>(n == 2 ? 2 : 1)};
+            if (n < 1 || n > 2)
+                entry = {'?', '\0', 1};
+        }
+        return entry;
+    }
+
+private:
+    std::vector<std::array<char, 3>> entries_; // bytes, bytes, count
+};
+
+// The next code point of UTF-8 text, or U+FFFD for a malformed sequence.
+char32_t NextCodePoint(std::string_view text, std::size_t& at) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    const int length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+    if (length == 0 || at + length > text.size()) {
+        ++at;
+        return 0xFFFD;
+    }
+    char32_t c = lead & (0x7F >> length);
+    for (int i = 1; i < length; ++i) {
+        if ((byte(at + i) & 0xC0) != 0x80) {
+            at += i;
+            return 0xFFFD;
+        }
+        c = c << 6 | (byte(at + i) & 0x3F);
+    }
+    at += length;
+    return c;
+}
+
+} // namespace
+
+std::string Utf8ToAnsi(std::string_view text) {
+    CPINFO info{};
+    if (!::GetCPInfo(CP_ACP, &info) || info.MaxCharSize > 2)
+        return ToAnsi(FromUtf8(text)); // not a single- or double-byte code page
+    static AnsiTable table; // the code page does not change while the process runs
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        if (static_cast<unsigned char>(text[at]) < 0x80) {
+            const std::size_t start = at;
+            while (at < text.size() && static_cast<unsigned char>(text[at]) < 0x80)
+                ++at;
+            out.append(text.substr(start, at - start));
+            continue;
+        }
+        const char32_t c = NextCodePoint(text, at);
+        const auto& bytes = table.Of(c < 0x10000 ? static_cast<char16_t>(c) : u'\uFFFD');
+        out.append(bytes.data(), static_cast<std::size_t>(bytes[2]));
+    }
     return out;
 }
 
