@@ -76,29 +76,6 @@ std::vector<HWND> ChildrenOfClass(HWND parent, const char* className) {
     return children;
 }
 
-std::string RemoteCellText(HWND list, int row, int column) {
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(list, &pid);
-    HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
-                                   FALSE, pid);
-    if (!process)
-        return "<no process>";
-    constexpr SIZE_T kText = 1024;
-    auto* remote = static_cast<char*>(::VirtualAllocEx(process, nullptr, sizeof(LVITEMA) + kText,
-                                                       MEM_COMMIT, PAGE_READWRITE));
-    LVITEMA item{};
-    item.iSubItem = column;
-    item.pszText = remote + sizeof(LVITEMA);
-    item.cchTextMax = kText;
-    ::WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
-    ::SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(remote));
-    char text[kText] = {};
-    ::ReadProcessMemory(process, remote + sizeof(LVITEMA), text, kText - 1, nullptr);
-    ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    ::CloseHandle(process);
-    return text;
-}
-
 int TemporaryCsvFiles() {
     char folder[MAX_PATH] = {};
     ::GetTempPathA(MAX_PATH, folder);

@@ -1,6 +1,8 @@
 // Helpers for tests that start the real velmora.exe and look at it from outside.
 #pragma once
 
+#include "demo/remote_list_win.h"
+
 #include <windows.h>
 
 #include <string>
@@ -30,9 +32,6 @@ private:
 HWND ChildOfClass(HWND parent, const char* className, int nth = 0);
 std::vector<HWND> ChildrenOfClass(HWND parent, const char* className);
 void Foreground(HWND hwnd);
-
-// A cell of a list in another process, read through memory of that process.
-std::string RemoteCellText(HWND list, int row, int column);
 
 // The fetch's temporary files (template*.csv) in the temporary folder.
 int TemporaryCsvFiles();

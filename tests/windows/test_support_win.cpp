@@ -12,25 +12,6 @@ FormEnvironment& Environment() {
     return environment;
 }
 
-void SendInputs(std::vector<INPUT> inputs) {
-    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-INPUT KeyInput(WORD key, bool up) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    return input;
-}
-
-INPUT MouseInput(DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    return input;
-}
-
 } // namespace
 
 void MainWindowTest::SetUp() {
@@ -70,31 +51,6 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
 
 void PumpFor(int ms) {
     PumpUntil([] { return false; }, ms);
-}
-
-void PressKey(WORD key, std::initializer_list<WORD> modifiers) {
-    std::vector<INPUT> inputs;
-    for (WORD m : modifiers)
-        inputs.push_back(KeyInput(m, false));
-    inputs.push_back(KeyInput(key, false));
-    inputs.push_back(KeyInput(key, true));
-    for (auto m = std::rbegin(modifiers); m != std::rend(modifiers); ++m)
-        inputs.push_back(KeyInput(*m, true));
-    SendInputs(inputs);
-}
-
-void SendClick(POINT screen, bool right) {
-    // Each button event carries its position, so a cursor position that has not arrived yet
-    // cannot send the click elsewhere. ceil(x * 65536 / width) maps back to x exactly.
-    const LONG width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
-    const auto at = [&](DWORD button) {
-        INPUT input = MouseInput(button | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
-        input.mi.dx = static_cast<LONG>((screen.x * 65536LL + width - 1) / width);
-        input.mi.dy = static_cast<LONG>((screen.y * 65536LL + height - 1) / height);
-        return input;
-    };
-    SendInputs({at(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN),
-                at(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP)});
 }
 
 void ClickAt(POINT screen, bool right, int clicks) {

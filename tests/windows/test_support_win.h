@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/form_win.h"
+#include "demo/real_input_win.h"
 #include "ui/game_list_win.h"
 
 #include <gtest/gtest.h>
@@ -42,11 +43,9 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 3000);
 // Handles messages for a while, for input that must be seen not to have an effect.
 void PumpFor(int ms);
 
-// Real keyboard and mouse input.
-void PressKey(WORD key, std::initializer_list<WORD> modifiers = {});
+// Real clicks at a place, with messages handled around them (PressKey and SendClick, which
+// handle none, come from demo/real_input_win.h).
 void ClickAt(POINT screen, bool right = false, int clicks = 1);
-// One click at a place, without handling any message.
-void SendClick(POINT screen, bool right = false);
 
 // The rectangle of a child window in its parent's client coordinates.
 RECT ClientRectInParent(HWND child);
