@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace sheetserver {
@@ -68,14 +69,29 @@ std::string ReadLocalFile(const std::wstring& path, std::uint64_t maxBytes) {
     return bytes;
 }
 
-void WriteFileReplacing(const std::wstring& path, const std::string& bytes) {
-    FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid())
+// Writes the active sheet as CSV in the ANSI code page, replacing the file, piece by piece.
+void SaveCsv(const Worksheet& sheet, const std::wstring& path) {
+    std::optional<FileHandle> file;
+    bool complete = true;
+    std::string ansi;
+    auto open = [&] {
+        if (!file)
+            file.emplace(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+        return file->Valid();
+    };
+    const bool fits = WriteCsv(sheet, kMaxCsv, [&](std::string_view piece) {
+        Utf8ToAnsi(piece, ansi);
+        DWORD written = 0;
+        complete = complete && open() &&
+                   ::WriteFile(file->Get(), ansi.data(), static_cast<DWORD>(ansi.size()), &written, nullptr) &&
+                   written == ansi.size();
+    });
+    if (!fits)
+        Fail(L"The sheet is too large to save.");
+    if (!open())
         Fail(L"The file cannot be written.");
-    DWORD written = 0;
-    if (!bytes.empty() && (!::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
-                           written != bytes.size()))
+    if (!complete)
         Fail(L"The file could not be written completely.");
 }
 
@@ -208,10 +224,7 @@ private:
             return DISP_E_TYPEMISMATCH;
         if (format != kCsvFormat)
             Fail(L"Only comma-separated text (format 6) can be saved.");
-        std::string csv;
-        if (!WriteCsv(book_->data.sheets[book_->data.activeSheet], kMaxCsv, csv))
-            Fail(L"The sheet is too large to save.");
-        WriteFileReplacing(path, Utf8ToAnsi(csv));
+        SaveCsv(book_->data.sheets[book_->data.activeSheet], path);
         return S_OK;
     }
 

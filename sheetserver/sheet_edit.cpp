@@ -53,6 +53,11 @@ void ReplaceInCells(Worksheet& sheet, std::string_view what, std::string_view re
 
 bool WriteCsv(const Worksheet& sheet, std::uint64_t maxSize, std::string& out) {
     out.clear();
+    return WriteCsv(sheet, maxSize, [&](std::string_view piece) { out.append(piece); });
+}
+
+bool WriteCsv(const Worksheet& sheet, std::uint64_t maxSize,
+              const std::function<void(std::string_view)>& sink) {
     if (sheet.cells.empty())
         return true;
     const std::uint64_t lastRow = sheet.cells.back().row;
@@ -63,12 +68,18 @@ bool WriteCsv(const Worksheet& sheet, std::uint64_t maxSize, std::string& out) {
     const std::uint64_t bound = (lastRow + 1) * (lastColumn + 2) + sheet.texts.size() * 2 + sheet.cells.size() * 2;
     if (bound > maxSize)
         return false;
-    out.reserve(static_cast<std::size_t>(bound));
+    constexpr std::size_t kPiece = 1 << 20;
+    std::string out;
+    out.reserve(kPiece + 4096);
     std::uint64_t row = 0, column = 0;
     auto endLine = [&] {
         out.append(static_cast<std::size_t>(lastColumn - column), ',').append("\r\n");
         ++row;
         column = 0;
+        if (out.size() >= kPiece) {
+            sink(out);
+            out.clear();
+        }
     };
     for (const Cell& cell : sheet.cells) {
         while (row < cell.row)
@@ -89,6 +100,8 @@ bool WriteCsv(const Worksheet& sheet, std::uint64_t maxSize, std::string& out) {
         out += '"';
     }
     endLine();
+    if (!out.empty())
+        sink(out);
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "sheetserver/workbook.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -15,7 +16,13 @@ void ReplaceInCells(Worksheet& sheet, std::string_view what, std::string_view re
 
 // The sheet as comma-separated text in UTF-8: from A1 to the last row and column with content,
 // every line with as many fields, CR LF after each line, and a field quoted only when it holds
-// a comma, a quote, a CR or an LF. False when the text would exceed `maxSize` bytes.
+// a comma, a quote, a CR or an LF. False, before anything is written, when the text could
+// exceed `maxSize` bytes.
 bool WriteCsv(const Worksheet& sheet, std::uint64_t maxSize, std::string& out);
+
+// The same text handed to `sink` in pieces of whole lines, about 1 MiB each, so that a large
+// sheet is never held twice.
+bool WriteCsv(const Worksheet& sheet, std::uint64_t maxSize,
+              const std::function<void(std::string_view)>& sink);
 
 } // namespace sheetserver

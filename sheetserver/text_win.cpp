@@ -84,11 +84,19 @@ char32_t NextCodePoint(std::string_view text, std::size_t& at) {
 } // namespace
 
 std::string Utf8ToAnsi(std::string_view text) {
-    CPINFO info{};
-    if (!::GetCPInfo(CP_ACP, &info) || info.MaxCharSize > 2)
-        return ToAnsi(FromUtf8(text)); // not a single- or double-byte code page
-    static AnsiTable table; // the code page does not change while the process runs
     std::string out;
+    Utf8ToAnsi(text, out);
+    return out;
+}
+
+void Utf8ToAnsi(std::string_view text, std::string& out) {
+    out.clear();
+    CPINFO info{};
+    if (!::GetCPInfo(CP_ACP, &info) || info.MaxCharSize > 2) {
+        out = ToAnsi(FromUtf8(text)); // not a single- or double-byte code page
+        return;
+    }
+    static AnsiTable table; // the code page does not change while the process runs
     out.reserve(text.size());
     for (std::size_t at = 0; at < text.size();) {
         if (static_cast<unsigned char>(text[at]) < 0x80) {
@@ -102,7 +110,6 @@ std::string Utf8ToAnsi(std::string_view text) {
         const auto& bytes = table.Of(c < 0x10000 ? static_cast<char16_t>(c) : u'\uFFFD');
         out.append(bytes.data(), static_cast<std::size_t>(bytes[2]));
     }
-    return out;
 }
 
 } // namespace sheetserver

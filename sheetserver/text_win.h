@@ -14,5 +14,6 @@ std::string ToAnsi(std::wstring_view text); // CP_ACP; unmappable characters bec
 // character's bytes are asked of the system once and kept, which is what makes saving a large
 // sheet fast (a text is mostly ASCII and a few thousand distinct characters).
 std::string Utf8ToAnsi(std::string_view text);
+void Utf8ToAnsi(std::string_view text, std::string& out); // into `out`, reusing its storage
 
 } // namespace sheetserver

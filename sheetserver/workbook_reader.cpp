@@ -340,23 +340,27 @@ private:
         } else if (name == "c" && inCell_) {
             inCell_ = false;
             text_.clear();
-            if (!CellText(text_) || text_.size() > textBudget_)
+            std::string_view text;
+            if (!CellText(text) || text.size() > textBudget_)
                 return false;
-            textBudget_ -= text_.size();
-            if (!text_.empty())
-                Store(sheet, ordered);
+            textBudget_ -= text.size();
+            if (!text.empty())
+                Store(sheet, text, ordered);
         }
         return true;
     }
 
-    bool CellText(std::string& text) {
+    // The cell's text: a shared string where it is one, else built in text_.
+    bool CellText(std::string_view& view) {
+        std::string& text = text_;
         if (type_ == "s") {
             std::uint64_t index = 0;
             if (value_.empty())
                 return true;
             if (!ToNumber(value_, index) || index >= strings_.size())
                 return false;
-            text.assign(strings_[index]);
+            view = strings_[index];
+            return true;
         } else if (type_ == "inlineStr") {
             UnescapeStoredText(inline_);
             text.swap(inline_);
@@ -373,21 +377,25 @@ private:
                 double serial = 0;
                 const auto [end, error] = std::from_chars(value_.data(), value_.data() + value_.size(), serial);
                 if (error == std::errc() && end == value_.data() + value_.size() &&
-                    DateText(serial, system1904_, text))
+                    DateText(serial, system1904_, text)) {
+                    view = text;
                     return true;
+                }
             }
-            return GeneralNumberText(value_, text);
+            if (!GeneralNumberText(value_, text))
+                return false;
         }
+        view = text;
         return true;
     }
 
-    void Store(Worksheet& sheet, bool& ordered) {
+    void Store(Worksheet& sheet, std::string_view text, bool& ordered) {
         if (!sheet.cells.empty()) {
             const Cell& last = sheet.cells.back();
             if (last.row > row_ || (last.row == row_ && last.column >= column_))
                 ordered = false;
         }
-        sheet.Add(row_, column_, text_);
+        sheet.Add(row_, column_, text);
     }
 
     // Rows or cells out of order, or given twice: sort them, the last of equals winning.
@@ -451,6 +459,14 @@ bool ReadWorkbook(std::string_view data, std::uint64_t maxUnpacked, Workbook& bo
         return false;
     if (!ReadRelationships(xml, parts))
         return malformed("xl/_rels/workbook.xml.rels");
+    // One buffer, as large as the largest part, serves every part in turn.
+    std::uint64_t largest = 0;
+    for (const auto& [id, name] : parts.targets)
+        largest = std::max(largest, zip.DeclaredSize(name));
+    if (largest > part.capacity && largest <= maxUnpacked) {
+        part.data.reset(new char[largest]);
+        part.capacity = largest;
+    }
     SharedStrings strings;
     if (!parts.sharedStrings.empty() && zip.Contains(parts.sharedStrings)) {
         if (!extract(parts.sharedStrings, xml))

@@ -2,15 +2,23 @@
 
 #include "sheetserver/utf8.h"
 
+#include <array>
+
 
 namespace sheetserver {
 namespace {
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-bool IsNameChar(char c) {
-    return !IsSpace(c) && c != '>' && c != '/' && c != '=' && c != '<' && c != '"' && c != '\'';
-}
+// Bytes that end a name: white space and the markup characters around names.
+constexpr auto kNameEnds = [] {
+    std::array<bool, 256> ends{};
+    for (unsigned char c : std::string_view(" \t\r\n>/=<\"'"))
+        ends[c] = true;
+    return ends;
+}();
+
+bool IsNameChar(char c) { return !kNameEnds[static_cast<unsigned char>(c)]; }
 
 std::string_view LocalName(std::string_view name) {
     const std::size_t colon = name.rfind(':');

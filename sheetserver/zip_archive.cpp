@@ -94,8 +94,13 @@ const ZipArchive::Entry* ZipArchive::Find(std::string_view name) const {
 
 bool ZipArchive::Contains(std::string_view name) const { return Find(name) != nullptr; }
 
+std::uint64_t ZipArchive::DeclaredSize(std::string_view name) const {
+    const Entry* entry = Find(name);
+    return entry ? entry->size : 0;
+}
+
 bool ZipArchive::Extract(std::string_view name, Bytes& out) {
-    out = {};
+    out.size = 0;
     const Entry* entry = Find(name);
     if (!entry || entry->size > budget_)
         return false;
@@ -107,7 +112,10 @@ bool ZipArchive::Extract(std::string_view name, Bytes& out) {
         return false;
     const std::string_view packed = data_.substr(start, entry->packedSize);
     budget_ -= entry->size;
-    out.data.reset(new char[entry->size]);
+    if (out.capacity < entry->size) {
+        out.data.reset(new char[entry->size]);
+        out.capacity = entry->size;
+    }
     out.size = entry->size;
     bool ok = false;
     if (entry->method == 0)
@@ -117,7 +125,7 @@ bool ZipArchive::Extract(std::string_view name, Bytes& out) {
     ok = ok && ::crc32(0, reinterpret_cast<const Bytef*>(out.data.get()), static_cast<uInt>(out.size)) ==
                    entry->crc;
     if (!ok)
-        out = {};
+        out.size = 0;
     return ok;
 }
 

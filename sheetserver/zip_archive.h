@@ -10,10 +10,12 @@
 
 namespace sheetserver {
 
-// Bytes that are not zeroed first: an entry is written once, by inflate or a copy.
+// Bytes that are not zeroed first: an entry is written once, by inflate or a copy. Its
+// storage is kept for the next entry that fits, so that pages once touched serve again.
 struct Bytes {
     std::unique_ptr<char[]> data;
     std::size_t size = 0;
+    std::size_t capacity = 0;
     std::string_view View() const { return {data.get(), size}; }
 };
 
@@ -27,6 +29,8 @@ public:
     bool Valid() const { return valid_; }
 
     bool Contains(std::string_view name) const;
+    // The size an entry declares, or 0.
+    std::uint64_t DeclaredSize(std::string_view name) const;
 
     // The whole entry, checked against its CRC. False when it is missing, damaged, uses a
     // method other than stored or deflate, or would exceed the budget.
