@@ -2,7 +2,8 @@
 
 #include <windows.h>
 
-#include <array>
+#include <atomic>
+#include <cstdint>
 #include <vector>
 
 namespace sheetserver {
@@ -39,25 +40,29 @@ std::wstring FromUtf8(std::string_view text) {
 namespace sheetserver {
 namespace {
 
-// The ANSI bytes of each UTF-16 unit, asked for on first use; size 0 means "not yet".
+// The ANSI bytes of each UTF-16 unit, asked for on first use and kept as first byte, second
+// byte and count; 0 means "not yet". Atomic, so that saves on two threads may share it.
 class AnsiTable {
 public:
     AnsiTable() : entries_(65536) {}
-    const std::array<char, 3>& Of(char16_t unit) {
-        std::array<char, 3>& entry = entries_[unit];
-        if (entry[2] == 0) {
+    void Append(char16_t unit, std::string& out) {
+        std::uint32_t entry = entries_[unit].load(std::memory_order_relaxed);
+        if (entry == 0) {
             const wchar_t wide = static_cast<wchar_t>(unit);
-            char bytes[8] = {};
-            const int n = ::WideCharToMultiByte(CP_ACP, 0, &wide, 1, bytes, sizeof bytes, nullptr, nullptr);
-            entry = {bytes[0], n == 2 ? bytes[1] : '\0', static_cast<char>(n == 2 ? 2 : 1)};
-            if (n < 1 || n > 2)
-                entry = {'?', '\0', 1};
+            unsigned char bytes[8] = {};
+            const int n = ::WideCharToMultiByte(CP_ACP, 0, &wide, 1, reinterpret_cast<char*>(bytes), sizeof bytes,
+                                                nullptr, nullptr);
+            entry = n == 1 || n == 2 ? bytes[0] | bytes[1] << 8 | static_cast<std::uint32_t>(n) << 16
+                                     : '?' | 1u << 16;
+            entries_[unit].store(entry, std::memory_order_relaxed);
         }
-        return entry;
+        out += static_cast<char>(entry & 0xFF);
+        if ((entry >> 16) == 2)
+            out += static_cast<char>(entry >> 8 & 0xFF);
     }
 
 private:
-    std::vector<std::array<char, 3>> entries_; // bytes, bytes, count
+    std::vector<std::atomic<std::uint32_t>> entries_;
 };
 
 // The next code point of UTF-8 text, or U+FFFD for a malformed sequence.
@@ -107,8 +112,7 @@ void Utf8ToAnsi(std::string_view text, std::string& out) {
             continue;
         }
         const char32_t c = NextCodePoint(text, at);
-        const auto& bytes = table.Of(c < 0x10000 ? static_cast<char16_t>(c) : u'\uFFFD');
-        out.append(bytes.data(), static_cast<std::size_t>(bytes[2]));
+        table.Append(c < 0x10000 ? static_cast<char16_t>(c) : u'\uFFFD', out);
     }
 }
 

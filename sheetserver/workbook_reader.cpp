@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <charconv>
 #include <map>
+#include <new>
+#include <thread>
 #include <unordered_map>
 
 namespace sheetserver {
@@ -459,10 +461,28 @@ bool ReadWorkbook(std::string_view data, std::uint64_t maxUnpacked, Workbook& bo
         return false;
     if (!ReadRelationships(xml, parts))
         return malformed("xl/_rels/workbook.xml.rels");
-    // One buffer, as large as the largest part, serves every part in turn.
+    // The first sheet, usually the largest part, is unpacked on a second thread while the
+    // shared strings and styles are read here.
+    std::string firstSheetName;
+    if (!parts.sheets.empty())
+        if (const auto target = parts.targets.find(parts.sheets[0].relationId); target != parts.targets.end())
+            firstSheetName = target->second;
+    Bytes firstSheet;
+    bool firstSheetReady = false;
+    std::jthread unpacking;
+    if (!firstSheetName.empty())
+        unpacking = std::jthread([&] {
+            try {
+                firstSheetReady = zip.Extract(firstSheetName, firstSheet);
+            } catch (const std::bad_alloc&) {
+                firstSheetReady = false;
+            }
+        });
+    // One buffer, as large as the largest other part, serves them in turn.
     std::uint64_t largest = 0;
     for (const auto& [id, name] : parts.targets)
-        largest = std::max(largest, zip.DeclaredSize(name));
+        if (name != firstSheetName)
+            largest = std::max(largest, zip.DeclaredSize(name));
     if (largest > part.capacity && largest <= maxUnpacked) {
         part.data.reset(new char[largest]);
         part.capacity = largest;
@@ -494,8 +514,17 @@ bool ReadWorkbook(std::string_view data, std::uint64_t maxUnpacked, Workbook& bo
             error = "The sheet " + entry.name + " has no part.";
             return false;
         }
-        if (!extract(target->second, xml))
+        if (&entry == &parts.sheets[0] && unpacking.joinable()) {
+            unpacking.join();
+            if (!firstSheetReady) {
+                error = zip.Contains(firstSheetName) ? "The workbook part " + firstSheetName + " is damaged or too large."
+                                                     : "The workbook has no part " + firstSheetName + ".";
+                return false;
+            }
+            xml = firstSheet.View();
+        } else if (!extract(target->second, xml)) {
             return false;
+        }
         // Generous reservations cost address space only, and spare the copies of growing.
         sheet.texts.reserve(std::min<std::uint64_t>(xml.size(), textBudget));
         sheet.cells.reserve(xml.size() / 64);

@@ -99,19 +99,27 @@ std::uint64_t ZipArchive::DeclaredSize(std::string_view name) const {
     return entry ? entry->size : 0;
 }
 
+bool ZipArchive::Spend(std::uint64_t bytes) {
+    std::uint64_t left = budget_.load();
+    do {
+        if (bytes > left)
+            return false;
+    } while (!budget_.compare_exchange_weak(left, left - bytes));
+    return true;
+}
+
 bool ZipArchive::Extract(std::string_view name, Bytes& out) {
     out.size = 0;
     const Entry* entry = Find(name);
-    if (!entry || entry->size > budget_)
+    if (!entry)
         return false;
     const std::size_t header = entry->headerOffset;
     if (std::uint64_t(header) + 30 > data_.size() || U32(data_, header) != kLocalHeader)
         return false;
     const std::uint64_t start = std::uint64_t(header) + 30 + U16(data_, header + 26) + U16(data_, header + 28);
-    if (start + entry->packedSize > data_.size())
+    if (start + entry->packedSize > data_.size() || !Spend(entry->size))
         return false;
     const std::string_view packed = data_.substr(start, entry->packedSize);
-    budget_ -= entry->size;
     if (out.capacity < entry->size) {
         out.data.reset(new char[entry->size]);
         out.capacity = entry->size;

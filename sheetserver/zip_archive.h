@@ -2,6 +2,7 @@
 // through the central directory.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -33,7 +34,8 @@ public:
     std::uint64_t DeclaredSize(std::string_view name) const;
 
     // The whole entry, checked against its CRC. False when it is missing, damaged, uses a
-    // method other than stored or deflate, or would exceed the budget.
+    // method other than stored or deflate, or would exceed the budget. Two threads may
+    // extract at once.
     bool Extract(std::string_view name, Bytes& out);
 
 private:
@@ -47,8 +49,10 @@ private:
 
     const Entry* Find(std::string_view name) const;
 
+    bool Spend(std::uint64_t bytes);
+
     std::string_view data_;
-    std::uint64_t budget_;
+    std::atomic<std::uint64_t> budget_;
     bool valid_ = false;
     std::unordered_map<std::string, Entry> entries_; // by lower-case name: part names ignore case
 };
