@@ -21,7 +21,9 @@ public:
 
     void Run();
 
-    // The caller gives up: whatever the worker does next fails on closed handles.
+    // The caller gives up: whatever the worker does next fails on closed handles. (Between its
+    // check and its next call the worker could in principle meet a reused handle value; that
+    // call would only fail too.)
     void Abandon() {
         std::lock_guard guard(lock_);
         abandoned_ = true;
