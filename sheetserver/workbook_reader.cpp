@@ -245,13 +245,17 @@ class SheetReader {
 public:
     // Cell texts together may not exceed `textBudget` bytes: a shared string is copied into every
     // cell that refers to it, so a small part could otherwise fill the memory.
-    SheetReader(const SharedStrings& strings, const std::vector<bool>& dateStyles,
+    // Without `strings`, a shared-string cell is kept as its index (size 0) for Resolve.
+    SheetReader(const SharedStrings* strings, const std::vector<bool>& dateStyles,
                 bool system1904, std::uint64_t& textBudget)
         : strings_(strings), dateStyles_(dateStyles), system1904_(system1904), textBudget_(textBudget) {}
 
+    // Whether the cells came in order; if not, Normalise has to follow.
+    bool Ordered() const { return ordered_; }
+
     bool Read(std::string_view xml, Worksheet& sheet) {
         XmlScanner scanner(xml);
-        bool ordered = true;
+        bool& ordered = ordered_;
         for (;;) {
             switch (scanner.Next()) {
             case XmlToken::StartTag:
@@ -267,8 +271,6 @@ public:
                     return false;
                 break;
             case XmlToken::End:
-                if (!ordered)
-                    Normalise(sheet);
                 return true;
             case XmlToken::Error:
                 return false;
@@ -342,6 +344,8 @@ private:
         } else if (name == "c" && inCell_) {
             inCell_ = false;
             text_.clear();
+            if (type_ == "s" && !strings_)
+                return StoreIndex(sheet, ordered);
             std::string_view text;
             if (!CellText(text) || text.size() > textBudget_)
                 return false;
@@ -359,9 +363,9 @@ private:
             std::uint64_t index = 0;
             if (value_.empty())
                 return true;
-            if (!ToNumber(value_, index) || index >= strings_.size())
+            if (!ToNumber(value_, index) || index >= strings_->size())
                 return false;
-            view = strings_[index];
+            view = (*strings_)[index];
             return true;
         } else if (type_ == "inlineStr") {
             UnescapeStoredText(inline_);
@@ -392,12 +396,47 @@ private:
     }
 
     void Store(Worksheet& sheet, std::string_view text, bool& ordered) {
+        NoteOrder(sheet, ordered);
+        sheet.Add(row_, column_, text);
+    }
+
+    bool StoreIndex(Worksheet& sheet, bool& ordered) {
+        std::uint64_t index = 0;
+        if (value_.empty())
+            return true;
+        if (!ToNumber(value_, index) || index > UINT32_MAX)
+            return false;
+        NoteOrder(sheet, ordered);
+        sheet.cells.push_back({row_, column_, static_cast<std::uint32_t>(index), 0});
+        return true;
+    }
+
+    void NoteOrder(const Worksheet& sheet, bool& ordered) const {
         if (!sheet.cells.empty()) {
             const Cell& last = sheet.cells.back();
             if (last.row > row_ || (last.row == row_ && last.column >= column_))
                 ordered = false;
         }
-        sheet.Add(row_, column_, text);
+    }
+
+public:
+    // Gives the cells kept as shared-string indexes their texts; those whose text is empty go.
+    static bool Resolve(Worksheet& sheet, const SharedStrings& strings, std::uint64_t& textBudget) {
+        for (Cell& cell : sheet.cells) {
+            if (cell.size != 0)
+                continue;
+            if (cell.offset >= strings.size())
+                return false;
+            const std::string_view text = strings[cell.offset];
+            if (text.size() > textBudget)
+                return false;
+            textBudget -= text.size();
+            cell.offset = static_cast<std::uint32_t>(sheet.texts.size());
+            cell.size = static_cast<std::uint32_t>(text.size());
+            sheet.texts.append(text);
+        }
+        std::erase_if(sheet.cells, [](const Cell& cell) { return cell.size == 0; });
+        return true;
     }
 
     // Rows or cells out of order, or given twice: sort them, the last of equals winning.
@@ -416,7 +455,8 @@ private:
         cells = std::move(unique);
     }
 
-    const SharedStrings& strings_;
+private:
+    const SharedStrings* strings_;
     const std::vector<bool>& dateStyles_;
     const bool system1904_;
     std::uint64_t& textBudget_;
@@ -425,6 +465,7 @@ private:
     std::uint32_t row_ = 0, nextRow_ = 0, column_ = 0, nextColumn_ = 0;
     bool inRow_ = false, inCell_ = false, inInline_ = false, date_ = false;
     int skipDepth_ = -1;
+    bool ordered_ = true;
 };
 
 } // namespace
@@ -461,21 +502,42 @@ bool ReadWorkbook(std::string_view data, std::uint64_t maxUnpacked, Workbook& bo
         return false;
     if (!ReadRelationships(xml, parts))
         return malformed("xl/_rels/workbook.xml.rels");
-    // The first sheet, usually the largest part, is unpacked on a second thread while the
-    // shared strings and styles are read here.
+    // Styles first: every sheet's dates depend on them.
+    std::vector<bool> dateStyles;
+    if (!parts.styles.empty() && zip.Contains(parts.styles)) {
+        if (!extract(parts.styles, xml))
+            return false;
+        if (!ReadStyles(xml, dateStyles))
+            return malformed(parts.styles);
+    }
+    if (parts.sheets.empty()) {
+        error = "The workbook has no sheets.";
+        return false;
+    }
+    // The first sheet, usually the largest part, is unpacked and read on a second thread while
+    // the shared strings are read here; its shared-string cells get their texts afterwards.
+    std::uint64_t textBudget = maxUnpacked; // the worker's alone until it has been joined
     std::string firstSheetName;
-    if (!parts.sheets.empty())
-        if (const auto target = parts.targets.find(parts.sheets[0].relationId); target != parts.targets.end())
-            firstSheetName = target->second;
-    Bytes firstSheet;
-    bool firstSheetReady = false;
-    std::jthread unpacking;
+    if (const auto target = parts.targets.find(parts.sheets[0].relationId); target != parts.targets.end())
+        firstSheetName = target->second;
+    Worksheet firstSheet;
+    enum class Outcome { Read, Missing, Malformed } firstOutcome = Outcome::Missing;
+    bool firstOrdered = true;
+    std::jthread reading;
     if (!firstSheetName.empty())
-        unpacking = std::jthread([&] {
+        reading = std::jthread([&] {
             try {
-                firstSheetReady = zip.Extract(firstSheetName, firstSheet);
+                Bytes bytes;
+                if (!zip.Extract(firstSheetName, bytes))
+                    return;
+                const std::string_view sheetXml = bytes.View();
+                firstSheet.texts.reserve(std::min<std::uint64_t>(sheetXml.size(), textBudget));
+                firstSheet.cells.reserve(sheetXml.size() / 64);
+                SheetReader reader(nullptr, dateStyles, parts.system1904, textBudget);
+                firstOutcome = reader.Read(sheetXml, firstSheet) ? Outcome::Read : Outcome::Malformed;
+                firstOrdered = reader.Ordered();
             } catch (const std::bad_alloc&) {
-                firstSheetReady = false;
+                firstOutcome = Outcome::Malformed;
             }
         });
     // One buffer, as large as the largest other part, serves them in turn.
@@ -494,45 +556,45 @@ bool ReadWorkbook(std::string_view data, std::uint64_t maxUnpacked, Workbook& bo
         if (!ReadSharedStrings(xml, strings))
             return malformed(parts.sharedStrings);
     }
-    std::vector<bool> dateStyles;
-    if (!parts.styles.empty() && zip.Contains(parts.styles)) {
-        if (!extract(parts.styles, xml))
-            return false;
-        if (!ReadStyles(xml, dateStyles))
-            return malformed(parts.styles);
-    }
-    std::uint64_t textBudget = maxUnpacked;
-    if (parts.sheets.empty()) {
-        error = "The workbook has no sheets.";
-        return false;
-    }
     for (const SheetEntry& entry : parts.sheets) {
         Worksheet& sheet = book.sheets.emplace_back();
-        sheet.name = entry.name;
         const auto target = parts.targets.find(entry.relationId);
         if (target == parts.targets.end()) {
             error = "The sheet " + entry.name + " has no part.";
             return false;
         }
-        if (&entry == &parts.sheets[0] && unpacking.joinable()) {
-            unpacking.join();
-            if (!firstSheetReady) {
+        const std::string malformedSheet = "The sheet part " + target->second + " is malformed or too large.";
+        bool ordered = true;
+        if (&entry == &parts.sheets[0]) {
+            if (reading.joinable())
+                reading.join();
+            if (firstOutcome == Outcome::Missing) {
                 error = zip.Contains(firstSheetName) ? "The workbook part " + firstSheetName + " is damaged or too large."
                                                      : "The workbook has no part " + firstSheetName + ".";
                 return false;
             }
-            xml = firstSheet.View();
-        } else if (!extract(target->second, xml)) {
-            return false;
+            if (firstOutcome == Outcome::Malformed || !SheetReader::Resolve(firstSheet, strings, textBudget)) {
+                error = malformedSheet;
+                return false;
+            }
+            sheet = std::move(firstSheet);
+            ordered = firstOrdered;
+        } else {
+            if (!extract(target->second, xml))
+                return false;
+            // Generous reservations cost address space only, and spare the copies of growing.
+            sheet.texts.reserve(std::min<std::uint64_t>(xml.size(), textBudget));
+            sheet.cells.reserve(xml.size() / 64);
+            SheetReader reader(&strings, dateStyles, parts.system1904, textBudget);
+            if (!reader.Read(xml, sheet)) {
+                error = malformedSheet;
+                return false;
+            }
+            ordered = reader.Ordered();
         }
-        // Generous reservations cost address space only, and spare the copies of growing.
-        sheet.texts.reserve(std::min<std::uint64_t>(xml.size(), textBudget));
-        sheet.cells.reserve(xml.size() / 64);
-        SheetReader reader(strings, dateStyles, parts.system1904, textBudget);
-        if (!reader.Read(xml, sheet)) {
-            error = "The sheet part " + target->second + " is malformed or too large.";
-            return false;
-        }
+        if (!ordered)
+            SheetReader::Normalise(sheet);
+        sheet.name = entry.name;
     }
     book.activeSheet = parts.activeTab < book.sheets.size() ? parts.activeTab : 0;
     return true;
