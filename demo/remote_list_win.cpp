@@ -56,6 +56,13 @@ std::string RemoteCellText(HWND list, int row, int column) {
     return text;
 }
 
+std::vector<std::string> RemoteRowTexts(HWND list, int row, int columns) {
+    std::vector<std::string> texts;
+    for (int column = 0; column < columns; ++column)
+        texts.push_back(RemoteCellText(list, row, column));
+    return texts;
+}
+
 RECT RemoteRowRect(HWND list, int row) {
     RECT rect{LVIR_BOUNDS, 0, 0, 0};
     RemoteBlock block(list, sizeof rect);

@@ -5,11 +5,15 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace velmora {
 
 // The text of a cell, or "<no process>" when the process cannot be opened.
 std::string RemoteCellText(HWND list, int row, int column);
+
+// The texts of a row's first `columns` cells.
+std::vector<std::string> RemoteRowTexts(HWND list, int row, int columns);
 
 // The rectangle of a row in the list's client coordinates; empty when it cannot be read.
 RECT RemoteRowRect(HWND list, int row);

@@ -479,14 +479,16 @@ bool ReadWorkbook(std::string_view data, std::uint64_t maxUnpacked, Workbook& bo
         return false;
     }
     Bytes part;
-    auto extract = [&](const std::string& name, std::string_view& out) {
-        if (zip.Extract(name, part)) {
-            out = part.View();
-            return true;
-        }
+    auto unreadable = [&](const std::string& name) {
         error = zip.Contains(name) ? "The workbook part " + name + " is damaged or too large."
                                    : "The workbook has no part " + name + ".";
         return false;
+    };
+    auto extract = [&](const std::string& name, std::string_view& out) {
+        if (!zip.Extract(name, part))
+            return unreadable(name);
+        out = part.View();
+        return true;
     };
     auto malformed = [&](const std::string& name) {
         error = "The workbook part " + name + " is not well-formed XML.";
@@ -568,11 +570,8 @@ bool ReadWorkbook(std::string_view data, std::uint64_t maxUnpacked, Workbook& bo
         if (&entry == &parts.sheets[0]) {
             if (reading.joinable())
                 reading.join();
-            if (firstOutcome == Outcome::Missing) {
-                error = zip.Contains(firstSheetName) ? "The workbook part " + firstSheetName + " is damaged or too large."
-                                                     : "The workbook has no part " + firstSheetName + ".";
-                return false;
-            }
+            if (firstOutcome == Outcome::Missing)
+                return unreadable(firstSheetName);
             if (firstOutcome == Outcome::Malformed || !SheetReader::Resolve(firstSheet, strings, textBudget)) {
                 error = malformedSheet;
                 return false;

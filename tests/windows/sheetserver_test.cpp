@@ -250,11 +250,8 @@ TEST(Program, AFetchFillsTheListFromTheWebThroughTheRegisteredServerAndLeavesNoF
     ::SendMessageA(ChildOfClass(main, "Button", 1), BM_CLICK, 0, 0); // returns after the fetch
     HWND list = ChildOfClass(main, "SysListView32");
     Rows rows;
-    for (int r = 0; r < ::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0); ++r) {
-        rows.emplace_back();
-        for (int c = 0; c < 5; ++c)
-            rows.back().push_back(RemoteCellText(list, r, c));
-    }
+    for (int r = 0; r < ::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0); ++r)
+        rows.push_back(RemoteRowTexts(list, r, 5));
     EXPECT_EQ(rows, kFixtureRows);
     EXPECT_EQ(TemporaryCsvFiles(), filesBefore);
     ::PostMessageA(main, WM_CLOSE, 0, 0);

@@ -10,13 +10,6 @@
 namespace velmora::test {
 namespace {
 
-std::vector<std::string> RowTexts(HWND list, int row) {
-    std::vector<std::string> texts;
-    for (int column = 0; column < 5; ++column)
-        texts.push_back(RemoteCellText(list, row, column));
-    return texts;
-}
-
 std::string ClipboardBytes() {
     std::string text;
     if (!::OpenClipboard(nullptr))
@@ -56,10 +49,10 @@ TEST(Walkthrough, FetchSearchCopyALinkAndLeaveWithEsc) {
         DWORD_PTR count = 0;
         return ::SendMessageTimeoutA(list, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 50, &count) && count == 650;
     }, 20000));
-    EXPECT_EQ(RowTexts(list, 0), (std::vector<std::string>{"1", "天天影空战",
+    EXPECT_EQ(RemoteRowTexts(list, 0, 5), (std::vector<std::string>{"1", "天天影空战",
                                                             "https://dl.velmora-example.test/s/783ad46ecf13?pwd=7035",
                                                             "FA392-DB5FC-95C0A", "修复版 v1.2"}));
-    EXPECT_EQ(RowTexts(list, 649),
+    EXPECT_EQ(RemoteRowTexts(list, 649, 5),
               (std::vector<std::string>{"650", "王王",
                                         "magnet:?xt=urn:btih:e9c27e5ab289f06232e004b2b3a7858d5c32b23e&dn=game649",
                                         "44FFA-2EE22-F0028", "含全部DLC"}));
